@@ -1,0 +1,111 @@
+#ifndef PROFILE_H
+#define PROFILE_H
+
+#include <core_export.h>
+
+#include <QColor>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <memory>
+
+// The named settings, in the order of their slots: (key, type). The key is also the getter's
+// name; the setter is "set_" followed by the key.
+#define CORE_PROFILE_NAMED_SETTINGS(X)       \
+    X(statim_sample_prefix, QString)         \
+    X(qc_sample_prefix, QString)             \
+    X(result_is_preparing, QString)          \
+    X(result_can_not_be_calculated, QString) \
+    X(result_is_incubating, QString)         \
+    X(result_is_analysing, QString)          \
+    X(result_not_clotted, QString)           \
+    X(dilution_result_flag, QString)         \
+    X(lower_report_limit_flag, QString)      \
+    X(upper_report_limit_flag, QString)      \
+    X(lower_mark_limit_flag, QString)        \
+    X(upper_mark_limit_flag, QString)        \
+    X(manual_input_flag, QString)            \
+    X(color_of_waiting, QColor)              \
+    X(color_of_dispensing, QColor)           \
+    X(color_of_incubating, QColor)           \
+    X(color_of_analysing, QColor)            \
+    X(color_of_null_result, QColor)          \
+    X(analysis_display_assay, QString)       \
+    X(patient_display_fields, QString)       \
+    X(max_qc_file, int)                      \
+    X(qc_method, int)                        \
+    X(hospital, QString)                     \
+    X(is_touch_screen, bool)
+
+class ProfilePrivate;
+
+// The application's settings, kept as name/value rows in the table "profile" of the settings
+// file, and the owner of the process's three database connections "profile", "data" and "qc".
+//
+// The whole table is read into memory when the object is made; lookups are answered from there,
+// and a key missing from the table costs one query on its first lookup only. value(), value2(),
+// setValue(), remove() and keys() may be called from any thread. The named getters and setters
+// are meant for one thread at a time.
+class CORE_EXPORT Profile : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Profile(QObject *parent = nullptr);
+    Profile(const QString &path, QObject *parent = nullptr);
+    ~Profile() override;
+
+    // The single instance over "profile.db" in the current directory, made on the first call,
+    // which belongs to the GUI thread since it may show message boxes.
+    static Profile &instance();
+
+    QSqlDatabase database() const;
+    QSqlDatabase dataDatabase() const;
+    QSqlDatabase qcDatabase() const;
+
+    // The stored value of key, or defaultValue when it has none.
+    QVariant value(const QString &key, const QVariant &defaultValue = QVariant());
+    // The value of key; when it has none, the value of fallbackKey; when that has none either,
+    // defaultValue.
+    QVariant value2(const QString &key, const QString &fallbackKey,
+                    const QVariant &defaultValue = QVariant());
+    // Changes the setting for this process; with save, also in the table. An invalid value
+    // with save deletes the row.
+    void setValue(const QString &key, const QVariant &value, bool save = true);
+    void remove(const QString &key);
+    // The keys known to this process, including those looked up but found without a value.
+    QStringList keys() const;
+
+    // Getters remember the setting on their first call: a setting without a stored value keeps
+    // the default of that first call for the rest of the process, and later changes through
+    // setValue() do not reach the getter until its own setter runs.
+#define CORE_PROFILE_DECLARE_ACCESSORS(key, Type) \
+    Type key(const Type &defaultValue = Type());  \
+    void set_##key(const Type &value, bool save = true);
+    CORE_PROFILE_NAMED_SETTINGS(CORE_PROFILE_DECLARE_ACCESSORS)
+#undef CORE_PROFILE_DECLARE_ACCESSORS
+
+private:
+    struct DeferredInit
+    { };
+    explicit Profile(DeferredInit);
+    void init(const QString &path);
+
+    template<typename T>
+    T namedValue(QVariant &slot, const QString &key, const T &defaultValue);
+    template<typename T>
+    void setNamedValue(QVariant &slot, const QString &key, const T &value, bool save);
+
+#define CORE_PROFILE_DECLARE_SLOT(key, Type) QVariant m_##key;
+    CORE_PROFILE_NAMED_SETTINGS(CORE_PROFILE_DECLARE_SLOT)
+#undef CORE_PROFILE_DECLARE_SLOT
+
+    std::unique_ptr<ProfilePrivate> d;
+
+    Q_DISABLE_COPY(Profile)
+};
+
+#endif // PROFILE_H

@@ -1,0 +1,21 @@
+#ifndef PROFILE_P_H
+#define PROFILE_P_H
+
+#include <QHash>
+#include <QReadWriteLock>
+#include <QString>
+#include <QVariant>
+
+class ProfilePrivate
+{
+public:
+    explicit ProfilePrivate(const QString &path) : path(path) { }
+
+    const QString path;
+    // An entry with an invalid variant records a key known to have no value, so that it is
+    // not looked up in the table again.
+    QHash<QString, QVariant> cache;
+    QReadWriteLock lock;
+};
+
+#endif // PROFILE_P_H
