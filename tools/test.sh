@@ -32,7 +32,7 @@ benchmarks=ON
 cmake -S . -B "$build_dir" -G Ninja \
     -DCORE_SANITIZE="$sanitize" \
     -DCORE_WARNINGS_AS_ERRORS="$werror" \
-    -DCORE_BUILD_BENCHMARKS="$benchmarks" -Wno-dev
+    -DCORE_BUILD_BENCHMARKS="$benchmarks"
 cmake --build "$build_dir"
 
 export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
