@@ -2,14 +2,15 @@
 
 #include "cgglobal.h"
 #include "profile_p.h"
-#include "profileconnection_p.h"
 #include "readwritelocker_p.h"
+#include "threadconnection_p.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 
 namespace {
 
+const char profileConnectionName[] = "profile";
 const char dataConnectionName[] = "data";
 const char qcConnectionName[] = "qc";
 
@@ -22,10 +23,9 @@ void warnUser(const QString &text)
 // is not usable.
 void openDatabase(const char *connectionName, const QString &fileName)
 {
-    QSqlDatabase db
-        = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QLatin1String(connectionName));
-    db.setDatabaseName(fileName);
-    if (!db.open())
+    const QSqlDatabase db
+        = ThreadConnection::registerAndOpen(QLatin1String(connectionName), fileName);
+    if (!db.isOpen())
         warnUser(Profile::tr("无法打开数据库文件 %1").arg(fileName));
     if (db.tables(QSql::Tables).isEmpty())
         warnUser(Profile::tr("错误的数据库文件 %1").arg(fileName));
@@ -36,7 +36,8 @@ void openDatabase(const char *connectionName, const QString &fileName)
 // has been reported to the user once, when the Profile was made.
 QVariant runStatement(const QString &statement, const QVariantList &values)
 {
-    const QSqlDatabase db = ProfileConnection::forCurrentThread();
+    const QSqlDatabase db
+        = ThreadConnection::forCurrentThread(QLatin1String(profileConnectionName));
     if (!db.isOpen())
         return QVariant();
     QSqlQuery query(db);
@@ -89,7 +90,8 @@ void Profile::init(const QString &path)
 {
     d.reset(new ProfilePrivate(path));
 
-    QSqlDatabase db = ProfileConnection::registerAndOpen(path);
+    const QSqlDatabase db
+        = ThreadConnection::registerAndOpen(QLatin1String(profileConnectionName), path);
     if (!db.isOpen())
         warnUser(tr("无法加载配置文件 %1\n%2").arg(path, db.lastError().driverText()));
     if (db.tables(QSql::Tables).isEmpty())
@@ -110,17 +112,17 @@ void Profile::init(const QString &path)
 
 QSqlDatabase Profile::database() const
 {
-    return ProfileConnection::forCurrentThread();
+    return ThreadConnection::forCurrentThread(QLatin1String(profileConnectionName));
 }
 
 QSqlDatabase Profile::dataDatabase() const
 {
-    return QSqlDatabase::database(QLatin1String(dataConnectionName));
+    return ThreadConnection::forCurrentThread(QLatin1String(dataConnectionName));
 }
 
 QSqlDatabase Profile::qcDatabase() const
 {
-    return QSqlDatabase::database(QLatin1String(qcConnectionName));
+    return ThreadConnection::forCurrentThread(QLatin1String(qcConnectionName));
 }
 
 QVariant Profile::value(const QString &key, const QVariant &defaultValue)

@@ -62,6 +62,10 @@ public:
     // which belongs to the GUI thread since it may show message boxes.
     static Profile &instance();
 
+    // The connections "profile", "data" and "qc" of the newest Profile, opened if needed. On a
+    // thread other than the one that made that Profile, Qt would refuse them; there each returns
+    // a connection of that thread's own to the same file instead, named like the original
+    // followed by '#' and a number, and removed when the thread ends.
     QSqlDatabase database() const;
     QSqlDatabase dataDatabase() const;
     QSqlDatabase qcDatabase() const;

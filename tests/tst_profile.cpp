@@ -72,6 +72,7 @@ private slots:
     void lookupOnOtherThreadReadsTheTable();
     void writeOnOtherThreadReachesTheTable();
     void otherThreadFollowsNewerProfile();
+    void connectionsOnOtherThread();
 
 private:
     std::unique_ptr<Workspace> m_workspace;
@@ -495,6 +496,32 @@ void tst_Profile::otherThreadFollowsNewerProfile()
     QCOMPARE(Workspace::storedSetting(QStringLiteral("k")), QVariant(qlonglong(1)));
     QCOMPARE(Workspace::storedSetting(QStringLiteral("k"), QStringLiteral("second.db")),
              QVariant(qlonglong(2)));
+}
+
+void tst_Profile::connectionsOnOtherThread()
+{
+    QVERIFY(Workspace::execute(QStringLiteral("data.db"),
+                               { QStringLiteral("insert into patient values (1, '0001')") }));
+    Profile profile(QStringLiteral("profile.db"));
+    QStringList seen;
+    runOnOtherThread([&] {
+        for (const QSqlDatabase &db :
+             { profile.database(), profile.dataDatabase(), profile.qcDatabase() }) {
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("select count(*) from sqlite_master"));
+            seen << QStringLiteral("%1 %2 %3")
+                        .arg(db.databaseName())
+                        .arg(db.isOpen())
+                        .arg(query.next());
+        }
+        QSqlQuery patient(profile.dataDatabase());
+        seen << (patient.exec(QStringLiteral("select sampleNo from patient")) && patient.next()
+                     ? patient.value(0).toString()
+                     : patient.lastError().text());
+    });
+    QCOMPARE(seen,
+             (QStringList{ QStringLiteral("profile.db 1 1"), QStringLiteral("data.db 1 1"),
+                           QStringLiteral("qc.db 1 1"), QStringLiteral("0001") }));
 }
 
 QTEST_MAIN(tst_Profile)
