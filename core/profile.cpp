@@ -127,20 +127,28 @@ QSqlDatabase Profile::qcDatabase() const
 
 QVariant Profile::value(const QString &key, const QVariant &defaultValue)
 {
+    quint64 writesBeforeLookup;
     {
         SharedLocker locker(d->lock);
         const auto entry = d->cache.constFind(key);
         if (entry != d->cache.constEnd())
             return entry->isValid() ? *entry : defaultValue;
+        writesBeforeLookup = d->writes;
     }
 
-    const QVariant stored
+    QVariant result
         = runStatement(QStringLiteral("select value from profile where name = ?"), { key });
     {
         ExclusiveLocker locker(d->lock);
-        d->cache.insert(key, stored);
+        // The table was read without the lock. A setValue() or remove() that ran meanwhile is
+        // newer than what was read, and recording the read over it would undo it for good.
+        const auto entry = d->cache.constFind(key);
+        if (entry != d->cache.constEnd())
+            result = *entry;
+        else if (d->writes == writesBeforeLookup)
+            d->cache.insert(key, result);
     }
-    return stored.isValid() ? stored : defaultValue;
+    return result.isValid() ? result : defaultValue;
 }
 
 QVariant Profile::value2(const QString &key, const QString &fallbackKey,
@@ -155,6 +163,7 @@ void Profile::setValue(const QString &key, const QVariant &value, bool save)
     {
         ExclusiveLocker locker(d->lock);
         d->cache.insert(key, value);
+        ++d->writes;
     }
     if (!save)
         return;
@@ -171,6 +180,7 @@ void Profile::remove(const QString &key)
     {
         ExclusiveLocker locker(d->lock);
         d->cache.remove(key);
+        ++d->writes;
     }
     runStatement(QStringLiteral("delete from profile where name = ?"), { key });
 }

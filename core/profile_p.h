@@ -15,6 +15,9 @@ public:
     // An entry with an invalid variant records a key known to have no value, so that it is
     // not looked up in the table again.
     QHash<QString, QVariant> cache;
+    // Counts setValue() and remove() calls, so that a lookup that read the table meanwhile can
+    // tell that its result may be stale.
+    quint64 writes = 0;
     QReadWriteLock lock;
 };
 

@@ -41,6 +41,7 @@ class tst_ProfileConcurrency : public QObject
 
 private slots:
     void readersAndWritersAtOnce();
+    void missDoesNotUndoConcurrentWrite();
 };
 
 void tst_ProfileConcurrency::readersAndWritersAtOnce()
@@ -105,6 +106,50 @@ void tst_ProfileConcurrency::readersAndWritersAtOnce()
     }
     for (int i = 0; i < lateKeys; ++i)
         QCOMPARE(profile.value(lateKey(i)), QVariant(qlonglong(i)));
+}
+
+void tst_ProfileConcurrency::missDoesNotUndoConcurrentWrite()
+{
+    Workspace workspace;
+    QVERIFY(workspace.isValid());
+    QVERIFY(workspace.createDatabaseFiles());
+    Profile profile(QStringLiteral("profile.db"));
+
+    // In each round one thread misses a key, which means a trip to the table, while the other
+    // sets that key. Whatever the order, the value set is what the key must hold afterwards: a
+    // miss that read the table before the write must not record its stale "absent" over it.
+    constexpr int raceRounds = 200;
+    std::atomic<int> arrived{ 0 };
+    auto waitForBoth = [&](int round) {
+        ++arrived;
+        while (arrived.load() < 2 * (round + 1))
+            std::this_thread::yield();
+    };
+    const auto key = [](int round) {
+        return QStringLiteral("race/%1").arg(round);
+    };
+
+    std::thread reader([&] {
+        for (int round = 0; round < raceRounds; ++round) {
+            waitForBoth(round);
+            profile.value(key(round));
+        }
+    });
+    std::thread writer([&] {
+        for (int round = 0; round < raceRounds; ++round) {
+            waitForBoth(round);
+            profile.setValue(key(round), round, round % 2 == 0);
+        }
+    });
+    reader.join();
+    writer.join();
+
+    int undone = 0;
+    for (int round = 0; round < raceRounds; ++round) {
+        if (profile.value(key(round), -1).toInt() != round)
+            ++undone;
+    }
+    QCOMPARE(undone, 0);
 }
 
 QTEST_GUILESS_MAIN(tst_ProfileConcurrency)
