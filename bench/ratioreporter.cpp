@@ -35,7 +35,7 @@ void RatioReporter::ReportRuns(const std::vector<Run> &runs)
 bool RatioReporter::printRatios() const
 {
     bool complete = true;
-    std::printf("\n%-44s %-44s %9s %8s  %s\n", "subject", "peer", "ratio", "goal", "");
+    std::printf("\n%-48s %-48s %9s %8s  %s\n", "subject", "peer", "ratio", "goal", "");
     for (const Comparison &c : comparisons()) {
         const auto subject = m_measurements.find(c.subject);
         const auto peer = m_measurements.find(c.peer);
@@ -48,8 +48,11 @@ bool RatioReporter::printRatios() const
             : subject->second.itemsPerSecond / peer->second.itemsPerSecond;
         if (!(ratio > 0))
             complete = false;
-        std::printf("%-44s %-44s %8.2fx %7.2fx  %s %s\n", c.subject.c_str(), c.peer.c_str(), ratio,
-                    c.goal, c.summary.c_str(), ratio >= c.goal ? "(goal met)" : "(goal missed)");
+        const char *verdict = c.goal <= 0 ? "(no goal)"
+            : ratio >= c.goal             ? "(goal met)"
+                                          : "(goal missed)";
+        std::printf("%-48s %-48s %8.2fx %7.2fx  %s %s\n", c.subject.c_str(), c.peer.c_str(), ratio,
+                    c.goal, c.summary.c_str(), verdict);
     }
     return complete;
 }
