@@ -1,10 +1,8 @@
 #include <profile.h>
 
-#include "messageboxwatcher.h"
-#include "workspace.h"
+#include "profilefixture.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
@@ -13,22 +11,6 @@
 #include <memory>
 
 namespace {
-
-QString settingRow(const QString &key, const QString &literal)
-{
-    return QStringLiteral("insert into profile (name, value) values ('%1', %2)")
-        .arg(QString(key).replace(QLatin1Char('\''), QLatin1String("''")), literal);
-}
-
-// What a new process reads for key from the settings file in the current directory.
-QString valueInNewProcess(const QString &key)
-{
-    QProcess probe;
-    probe.start(QStringLiteral(PROFILEPROBE), { QStringLiteral("value"), key });
-    if (!probe.waitForFinished() || probe.exitCode() != 0)
-        return QStringLiteral("<probe failed>");
-    return QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
-}
 
 // Runs f on a thread of its own and waits for it.
 template<typename F>
@@ -75,24 +57,18 @@ private slots:
     void connectionsOnOtherThread();
 
 private:
-    std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<MessageBoxWatcher> m_boxes;
+    ProfileFixture m_fixture;
 };
 
 void tst_Profile::init()
 {
-    m_workspace.reset(new Workspace);
-    QVERIFY(m_workspace->isValid());
-    QVERIFY(m_workspace->createDatabaseFiles());
-    m_boxes.reset(new MessageBoxWatcher);
+    QVERIFY(m_fixture.init());
 }
 
 void tst_Profile::cleanup()
 {
     // A box that a test did not ask for is a fault of its own.
-    const QList<ShownMessageBox> unexpected = m_boxes->takeShown();
-    m_boxes.reset();
-    m_workspace.reset();
+    const QList<ShownMessageBox> unexpected = m_fixture.cleanup();
     for (const ShownMessageBox &box : unexpected)
         qWarning() << "unexpected message box:" << box.text;
     QVERIFY(unexpected.isEmpty());
@@ -116,7 +92,7 @@ void tst_Profile::storedValueWinsOverDefault()
     QFETCH(QString, literal);
     QFETCH(QVariant, expected);
     QVERIFY(Workspace::execute(QStringLiteral("profile.db"),
-                               { settingRow(QStringLiteral("k"), literal) }));
+                               { Workspace::settingInsert(QStringLiteral("k"), literal) }));
 
     Profile profile(QStringLiteral("profile.db"));
     QCOMPARE(profile.value(QStringLiteral("k"), QStringLiteral("default")), expected);
@@ -138,23 +114,27 @@ void tst_Profile::absentKeyIsRememberedAsAbsent()
     Profile profile(QStringLiteral("profile.db"));
     QCOMPARE(profile.value(QStringLiteral("late"), 0), QVariant(0));
     // Another program writes the row afterwards: the key is known to be absent and stays so.
-    QVERIFY(Workspace::execute(QStringLiteral("profile.db"),
-                               { settingRow(QStringLiteral("late"), QStringLiteral("7")) }));
+    QVERIFY(Workspace::execute(
+        QStringLiteral("profile.db"),
+        { Workspace::settingInsert(QStringLiteral("late"), QStringLiteral("7")) }));
     QCOMPARE(profile.value(QStringLiteral("late"), 0), QVariant(0));
 }
 
 void tst_Profile::unsavedValueLivesInThisProcessOnly()
 {
-    QVERIFY(Workspace::execute(QStringLiteral("profile.db"),
-                               { settingRow(QStringLiteral("stored"), QStringLiteral("'old'")) }));
+    QVERIFY(Workspace::execute(
+        QStringLiteral("profile.db"),
+        { Workspace::settingInsert(QStringLiteral("stored"), QStringLiteral("'old'")) }));
     Profile profile(QStringLiteral("profile.db"));
     profile.setValue(QStringLiteral("stored"), QStringLiteral("new"), false);
     profile.setValue(QStringLiteral("memory"), 5, false);
 
     QCOMPARE(profile.value(QStringLiteral("stored")), QVariant(QStringLiteral("new")));
     QCOMPARE(profile.value(QStringLiteral("memory")), QVariant(5));
-    QCOMPARE(valueInNewProcess(QStringLiteral("stored")), QStringLiteral("old"));
-    QCOMPARE(valueInNewProcess(QStringLiteral("memory")), QStringLiteral("<none>"));
+    QCOMPARE(probeInNewProcess({ QStringLiteral("value"), QStringLiteral("stored") }),
+             QStringLiteral("old"));
+    QCOMPARE(probeInNewProcess({ QStringLiteral("value"), QStringLiteral("memory") }),
+             QStringLiteral("<none>"));
 }
 
 void tst_Profile::savedValueReachesTable_data()
@@ -189,8 +169,9 @@ void tst_Profile::savedValueReachesTable()
 
 void tst_Profile::invalidValueWithSaveDeletesRow()
 {
-    QVERIFY(Workspace::execute(QStringLiteral("profile.db"),
-                               { settingRow(QStringLiteral("k"), QStringLiteral("1")) }));
+    QVERIFY(
+        Workspace::execute(QStringLiteral("profile.db"),
+                           { Workspace::settingInsert(QStringLiteral("k"), QStringLiteral("1")) }));
     Profile profile(QStringLiteral("profile.db"));
     profile.setValue(QStringLiteral("k"), QVariant(), true);
 
@@ -202,9 +183,10 @@ void tst_Profile::invalidValueWithSaveDeletesRow()
 
 void tst_Profile::removeDropsCacheEntryAndRow()
 {
-    QVERIFY(Workspace::execute(QStringLiteral("profile.db"),
-                               { settingRow(QStringLiteral("stored"), QStringLiteral("1")),
-                                 settingRow(QStringLiteral("other"), QStringLiteral("2")) }));
+    QVERIFY(Workspace::execute(
+        QStringLiteral("profile.db"),
+        { Workspace::settingInsert(QStringLiteral("stored"), QStringLiteral("1")),
+          Workspace::settingInsert(QStringLiteral("other"), QStringLiteral("2")) }));
     Profile profile(QStringLiteral("profile.db"));
     profile.setValue(QStringLiteral("memory"), 3, false);
 
@@ -223,8 +205,9 @@ void tst_Profile::removedKeyIsReadAgain()
 {
     Profile profile(QStringLiteral("profile.db"));
     profile.setValue(QStringLiteral("k"), 3, false);
-    QVERIFY(Workspace::execute(QStringLiteral("profile.db"),
-                               { settingRow(QStringLiteral("k"), QStringLiteral("4")) }));
+    QVERIFY(
+        Workspace::execute(QStringLiteral("profile.db"),
+                           { Workspace::settingInsert(QStringLiteral("k"), QStringLiteral("4")) }));
     // remove() deletes the row too, so the table has nothing left to show.
     profile.remove(QStringLiteral("k"));
     QCOMPARE(profile.value(QStringLiteral("k"), 0), QVariant(0));
@@ -237,8 +220,10 @@ void tst_Profile::value2_data()
     QTest::addColumn<QVariant>("expected");
     QTest::addColumn<bool>("fallbackKnown");
 
-    const QString a = settingRow(QStringLiteral("DD/max_clot_time"), QStringLiteral("300"));
-    const QString b = settingRow(QStringLiteral("max_clot_time"), QStringLiteral("200"));
+    const QString a
+        = Workspace::settingInsert(QStringLiteral("DD/max_clot_time"), QStringLiteral("300"));
+    const QString b
+        = Workspace::settingInsert(QStringLiteral("max_clot_time"), QStringLiteral("200"));
     QTest::newRow("first key holds a value")
         << QStringList{ a } << QVariant(qlonglong(300)) << false;
     QTest::newRow("both hold one") << QStringList{ a, b } << QVariant(qlonglong(300)) << true;
@@ -281,7 +266,7 @@ void tst_Profile::keysWithSqlCharactersMatchOnlyTheirRow()
     QFETCH(QString, key);
     const QString neighbour = QStringLiteral("neighbour");
     QVERIFY(Workspace::execute(QStringLiteral("profile.db"),
-                               { settingRow(neighbour, QStringLiteral("'n'")) }));
+                               { Workspace::settingInsert(neighbour, QStringLiteral("'n'")) }));
 
     {
         Profile profile(QStringLiteral("profile.db"));
@@ -304,8 +289,9 @@ void tst_Profile::keysWithSqlCharactersMatchOnlyTheirRow()
 
 void tst_Profile::keysAreCaseSensitive()
 {
-    QVERIFY(Workspace::execute(QStringLiteral("profile.db"),
-                               { settingRow(QStringLiteral("Hospital"), QStringLiteral("'A'")) }));
+    QVERIFY(Workspace::execute(
+        QStringLiteral("profile.db"),
+        { Workspace::settingInsert(QStringLiteral("Hospital"), QStringLiteral("'A'")) }));
     Profile profile(QStringLiteral("profile.db"));
     QCOMPARE(profile.value(QStringLiteral("hospital"), QStringLiteral("none")),
              QVariant(QStringLiteral("none")));
@@ -326,7 +312,7 @@ void tst_Profile::connections()
             && profile.qcDatabase().isOpen());
     QVERIFY(QFileInfo::exists(QStringLiteral("other.db")));
     // other.db was made empty, which is worth a word to the user.
-    const QList<ShownMessageBox> shown = m_boxes->takeShown();
+    const QList<ShownMessageBox> shown = m_fixture.boxes().takeShown();
     QCOMPARE(shown.size(), 1);
     QCOMPARE(shown[0].text, QStringLiteral("错误的配置文件 other.db"));
 }
@@ -411,7 +397,7 @@ void tst_Profile::unusableFilesAreReported()
     }
 
     Profile profile(settingsPath);
-    const QList<ShownMessageBox> shown = m_boxes->takeShown();
+    const QList<ShownMessageBox> shown = m_fixture.boxes().takeShown();
     QStringList texts;
     for (const ShownMessageBox &box : shown) {
         QCOMPARE(box.icon, QMessageBox::Warning);
@@ -433,7 +419,7 @@ void tst_Profile::unusableFilesAreReported()
 void tst_Profile::unopenableSettingsFileStillServesDefaults()
 {
     Profile profile(QStringLiteral("missing/profile.db"));
-    QCOMPARE(m_boxes->takeShown().size(), 2);
+    QCOMPARE(m_fixture.boxes().takeShown().size(), 2);
     QCOMPARE(profile.value(QStringLiteral("k"), 5), QVariant(5));
     profile.setValue(QStringLiteral("k"), 6, true);
     QCOMPARE(profile.value(QStringLiteral("k"), 5), QVariant(6));
@@ -446,9 +432,9 @@ void tst_Profile::lookupOnOtherThreadReadsTheTable()
     QVERIFY(
         Workspace::execute(QStringLiteral("profile.db"), { QStringLiteral("create table t (x)") }));
     Profile profile(QStringLiteral("profile.db"));
-    QVERIFY(
-        Workspace::execute(QStringLiteral("profile.db"),
-                           { settingRow(QStringLiteral("late"), QStringLiteral("'from table'")) }));
+    QVERIFY(Workspace::execute(
+        QStringLiteral("profile.db"),
+        { Workspace::settingInsert(QStringLiteral("late"), QStringLiteral("'from table'")) }));
 
     QVariant seen;
     runOnOtherThread(

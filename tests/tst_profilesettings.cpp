@@ -1,29 +1,12 @@
 #include <profile.h>
 
-#include "messageboxwatcher.h"
-#include "workspace.h"
+#include "profilefixture.h"
 
-#include <QProcess>
 #include <QTest>
 
 #include <memory>
 
 namespace {
-
-QString settingRow(const QString &key, const QString &literal)
-{
-    return QStringLiteral("insert into profile (name, value) values ('%1', %2)").arg(key, literal);
-}
-
-// What a getter returns in a new process over the settings file in the current directory.
-QString getterInNewProcess(const QString &getter)
-{
-    QProcess probe;
-    probe.start(QStringLiteral(PROFILEPROBE), { getter });
-    if (!probe.waitForFinished() || probe.exitCode() != 0)
-        return QStringLiteral("<probe failed>");
-    return QString::fromUtf8(probe.readAllStandardOutput()).trimmed();
-}
 
 // Every named getter called with its type's default, by the setting's key.
 QVariantMap allGetters(Profile &profile)
@@ -58,24 +41,17 @@ private slots:
     void valuesComeBackInNewProcess();
 
 private:
-    std::unique_ptr<Workspace> m_workspace;
-    std::unique_ptr<MessageBoxWatcher> m_boxes;
+    ProfileFixture m_fixture;
 };
 
 void tst_ProfileSettings::init()
 {
-    m_workspace.reset(new Workspace);
-    QVERIFY(m_workspace->isValid());
-    QVERIFY(m_workspace->createDatabaseFiles());
-    m_boxes.reset(new MessageBoxWatcher);
+    QVERIFY(m_fixture.init());
 }
 
 void tst_ProfileSettings::cleanup()
 {
-    const bool noBoxes = m_boxes->takeShown().isEmpty();
-    m_boxes.reset();
-    m_workspace.reset();
-    QVERIFY(noBoxes);
+    QVERIFY(m_fixture.cleanup().isEmpty());
 }
 
 void tst_ProfileSettings::everySettingReadsTheRowOfItsKey()
@@ -114,7 +90,7 @@ void tst_ProfileSettings::everySettingReadsTheRowOfItsKey()
             ? QStringLiteral("'%1'").arg(v.value<QColor>().name())
             : v.userType() == QMetaType::QString ? QStringLiteral("'%1'").arg(v.toString())
                                                  : QString::number(v.toInt());
-        rows << settingRow(setting.first, literal);
+        rows << Workspace::settingInsert(setting.first, literal);
     }
     QVERIFY(Workspace::execute(QStringLiteral("profile.db"), rows));
 
@@ -155,7 +131,8 @@ void tst_ProfileSettings::storedValueWinsOverDefault()
     QFETCH(QString, literal);
     QFETCH(QString, getter);
     QFETCH(QVariant, expected);
-    QVERIFY(Workspace::execute(QStringLiteral("profile.db"), { settingRow(getter, literal) }));
+    QVERIFY(Workspace::execute(QStringLiteral("profile.db"),
+                               { Workspace::settingInsert(getter, literal) }));
 
     Profile profile(QStringLiteral("profile.db"));
     QVariant got;
@@ -221,16 +198,16 @@ void tst_ProfileSettings::setterWithSaveWritesTheRow()
 
 void tst_ProfileSettings::setterWithoutSaveStaysInProcess()
 {
-    QVERIFY(
-        Workspace::execute(QStringLiteral("profile.db"),
-                           { settingRow(QStringLiteral("hospital"), QStringLiteral("'stored'")) }));
+    QVERIFY(Workspace::execute(
+        QStringLiteral("profile.db"),
+        { Workspace::settingInsert(QStringLiteral("hospital"), QStringLiteral("'stored'")) }));
     Profile profile(QStringLiteral("profile.db"));
     profile.set_hospital(QStringLiteral("X"), false);
     QCOMPARE(profile.hospital(QStringLiteral("default")), QStringLiteral("X"));
     QCOMPARE(profile.value(QStringLiteral("hospital")), QVariant(QStringLiteral("X")));
     QCOMPARE(Workspace::storedSetting(QStringLiteral("hospital")),
              QVariant(QStringLiteral("stored")));
-    QCOMPARE(getterInNewProcess(QStringLiteral("hospital")), QStringLiteral("stored"));
+    QCOMPARE(probeInNewProcess({ QStringLiteral("hospital") }), QStringLiteral("stored"));
 }
 
 void tst_ProfileSettings::setValueDoesNotReachFilledSlot()
@@ -270,7 +247,7 @@ void tst_ProfileSettings::valuesComeBackInNewProcess()
         profile.set_max_qc_file(40, true);
         profile.set_hospital(QStringLiteral("县医院 'east'"), true);
     }
-    QCOMPARE(getterInNewProcess(getter), expected);
+    QCOMPARE(probeInNewProcess({ getter }), expected);
 }
 
 QTEST_MAIN(tst_ProfileSettings)

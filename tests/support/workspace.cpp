@@ -67,6 +67,12 @@ bool Workspace::createDatabaseFiles() const
                    { QStringLiteral("create table qcFile (id integer primary key)") });
 }
 
+QString Workspace::settingInsert(const QString &key, const QString &valueLiteral)
+{
+    return QStringLiteral("insert into profile (name, value) values ('%1', %2)")
+        .arg(QString(key).replace(QLatin1Char('\''), QLatin1String("''")), valueLiteral);
+}
+
 bool Workspace::execute(const QString &fileName, const QStringList &statements)
 {
     return withConnection(fileName, [&](QSqlDatabase &db) {

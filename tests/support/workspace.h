@@ -22,6 +22,8 @@ public:
     // a Profile made here opens everything without complaint.
     bool createDatabaseFiles() const;
 
+    // The statement that stores a settings row; valueLiteral is SQL ('text', 12, x'00ff').
+    static QString settingInsert(const QString &key, const QString &valueLiteral);
     // Runs statements on a database file over a connection of its own; false on the first failure.
     static bool execute(const QString &fileName, const QStringList &statements);
     // Every row of a query, each row as a list of its column values.
