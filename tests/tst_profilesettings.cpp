@@ -4,8 +4,6 @@
 
 #include <QTest>
 
-#include <memory>
-
 namespace {
 
 // Every named getter called with its type's default, by the setting's key.
