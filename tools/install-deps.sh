@@ -16,6 +16,7 @@ packages=(
     libbenchmark-dev
     sqlite3
     clang-format
+    g++-mingw-w64-x86-64-posix
 )
 
 missing=()
