@@ -55,6 +55,8 @@ private slots:
     void writeOnOtherThreadReachesTheTable();
     void otherThreadFollowsNewerProfile();
     void connectionsOnOtherThread();
+    // Last: the single instance stays for the rest of the process.
+    void instanceIsReachableWhileItsBoxesAreUp();
 
 private:
     ProfileFixture m_fixture;
@@ -508,6 +510,29 @@ void tst_Profile::connectionsOnOtherThread()
     QCOMPARE(seen,
              (QStringList{ QStringLiteral("profile.db 1 1"), QStringLiteral("data.db 1 1"),
                            QStringLiteral("qc.db 1 1"), QStringLiteral("0001") }));
+}
+
+void tst_Profile::instanceIsReachableWhileItsBoxesAreUp()
+{
+    QVERIFY(QDir().remove(QStringLiteral("profile.db")));
+    QVERIFY(QDir().mkdir(QStringLiteral("profile.db")));
+    // An application's timer or paint handler, run by the box's event loop, asks for the
+    // instance that is still being made: it must get that one, not start making another.
+    QList<Profile *> seen;
+    m_fixture.boxes().setWhileShown([&] {
+        Profile &profile = Profile::instance();
+        profile.value(QStringLiteral("k"));
+        seen << &profile;
+    });
+    Profile &instance = Profile::instance();
+    QCOMPARE(&Profile::instance(), &instance);
+    QCOMPARE(instance.database().databaseName(), QStringLiteral("profile.db"));
+
+    const QList<ShownMessageBox> shown = m_fixture.boxes().takeShown();
+    QCOMPARE(shown.size(), 2);
+    QVERIFY(shown[0].text.startsWith(QStringLiteral("无法加载配置文件 profile.db\n")));
+    QCOMPARE(seen, (QList<Profile *>{ &instance, &instance }));
+    m_fixture.boxes().setWhileShown(nullptr);
 }
 
 QTEST_MAIN(tst_Profile)

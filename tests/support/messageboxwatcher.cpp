@@ -33,6 +33,8 @@ void MessageBoxWatcher::answerOpenBoxes()
         if (const QCursor *cursor = QGuiApplication::overrideCursor())
             shown.overrideCursor = cursor->shape();
         m_shown << shown;
+        if (m_whileShown)
+            m_whileShown();
 
         QAbstractButton *button = box->button(m_answer);
         if (!button)

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
+
 // What a message box looked like while it was shown.
 struct ShownMessageBox
 {
@@ -31,6 +33,9 @@ public:
     explicit MessageBoxWatcher(QMessageBox::StandardButton answer = QMessageBox::NoButton);
 
     void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
+    // Runs while each box is up, before it is answered: what an application's event handlers
+    // might do meanwhile.
+    void setWhileShown(std::function<void()> action) { m_whileShown = std::move(action); }
     QList<ShownMessageBox> takeShown();
 
 private:
@@ -38,6 +43,7 @@ private:
 
     QTimer m_poll;
     QMessageBox::StandardButton m_answer;
+    std::function<void()> m_whileShown;
     QList<ShownMessageBox> m_shown;
 };
 
