@@ -1,6 +1,8 @@
 // A second process over the same settings file: prints what a fresh process reads for a setting.
 //   profileprobe value KEY      the stored value as text, or "<none>"
 //   profileprobe NAMED-GETTER   one of the named getters below, called with its type's default
+//   profileprobe ask TEXT       question(TEXT, Yes | No, No) without a GUI; prints the answer
+#include <cgglobal.h>
 #include <profile.h>
 
 #include <QCoreApplication>
@@ -12,6 +14,12 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    QTextStream out(stdout);
+    if (args.size() == 2 && args.at(0) == QLatin1String("ask")) {
+        out << question(args.at(1), QMessageBox::Yes | QMessageBox::No, QMessageBox::No) << '\n';
+        return 0;
+    }
+
     Profile &profile = Profile::instance();
 
     const QHash<QString, std::function<QString()>> getters = {
@@ -34,7 +42,6 @@ int main(int argc, char *argv[])
           } },
     };
 
-    QTextStream out(stdout);
     if (args.size() == 2 && args.at(0) == QLatin1String("value")) {
         const QVariant v = profile.value(args.at(1));
         out << (v.isValid() ? v.toString() : QStringLiteral("<none>")) << '\n';
@@ -44,6 +51,7 @@ int main(int argc, char *argv[])
         out << getters.value(args.at(0))() << '\n';
         return 0;
     }
-    QTextStream(stderr) << "usage: profileprobe value KEY | profileprobe GETTER\n";
+    QTextStream(stderr)
+        << "usage: profileprobe value KEY | profileprobe GETTER | profileprobe ask TEXT\n";
     return 2;
 }

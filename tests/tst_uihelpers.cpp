@@ -38,6 +38,7 @@ private slots:
     void sleepAcceptsNothingToWait_data();
     void sleepAcceptsNothingToWait();
     void messageWithoutWidgetsGoesToMessageHandler();
+    void messageWithoutWidgetsReturnsDefaultButton();
 };
 
 void tst_UiHelpers::initTestCase()
@@ -210,6 +211,17 @@ void tst_UiHelpers::messageWithoutWidgetsGoesToMessageHandler()
     QVERIFY2(errors.contains(QStringLiteral("错误的数据库文件 data.db")), qPrintable(errors));
     QVERIFY2(errors.contains(QStringLiteral("错误的数据库文件 qc.db")), qPrintable(errors));
     QCOMPARE(probe.readAllStandardOutput(), QByteArray("<none>\n"));
+}
+
+void tst_UiHelpers::messageWithoutWidgetsReturnsDefaultButton()
+{
+    QProcess probe;
+    probe.start(QStringLiteral(PROFILEPROBE),
+                { QStringLiteral("ask"), QStringLiteral("删除样本？") });
+    QVERIFY(probe.waitForFinished());
+    QCOMPARE(probe.exitCode(), 0);
+    QCOMPARE(probe.readAllStandardOutput().trimmed(), QByteArray::number(QMessageBox::No));
+    QVERIFY(QString::fromUtf8(probe.readAllStandardError()).contains(QStringLiteral("删除样本？")));
 }
 
 QTEST_MAIN(tst_UiHelpers)
