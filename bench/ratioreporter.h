@@ -31,7 +31,8 @@ class RatioReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns(const std::vector<Run> &runs) override;
-    // Prints the table; returns false if a compared benchmark did not run.
+    // Prints the table, leaving out comparisons a filter left a side of; returns false if a
+    // ratio could not be computed (a side measured nothing).
     bool printRatios() const;
 
 private:

@@ -32,7 +32,6 @@ public:
     // answer is clicked when the box has it; otherwise the box's default button, or its first.
     explicit MessageBoxWatcher(QMessageBox::StandardButton answer = QMessageBox::NoButton);
 
-    void setAnswer(QMessageBox::StandardButton answer) { m_answer = answer; }
     // Runs while each box is up, before it is answered: what an application's event handlers
     // might do meanwhile.
     void setWhileShown(std::function<void()> action) { m_whileShown = std::move(action); }

@@ -15,7 +15,6 @@ public:
     Q_DISABLE_COPY(Workspace)
 
     bool isValid() const;
-    QString path() const;
     QString filePath(const QString &fileName) const;
 
     // profile.db with an empty settings table, and data.db and qc.db each with one table, so that
