@@ -21,9 +21,16 @@ int registerComparison(const Comparison &comparison)
 void RatioReporter::ReportRuns(const std::vector<Run> &runs)
 {
     for (const Run &run : runs) {
-        if (run.error_occurred || run.run_type != Run::RT_Iteration)
+        if (run.error_occurred)
             continue;
-        Measurement &m = m_measurements[run.benchmark_name()];
+        // With repetitions the median speaks for the benchmark; a single repetition has none.
+        const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+        if (run.run_type != Run::RT_Iteration && !median)
+            continue;
+        Measurement &m = m_measurements[run.run_name.str()];
+        if (m.fromMedian && !median)
+            continue;
+        m.fromMedian = median;
         m.realTime = run.GetAdjustedRealTime();
         const auto items = run.counters.find("items_per_second");
         if (items != run.counters.end())

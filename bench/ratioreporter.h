@@ -40,6 +40,7 @@ private:
     {
         double realTime = 0;
         double itemsPerSecond = 0;
+        bool fromMedian = false;
     };
     std::map<std::string, Measurement> m_measurements;
 };
