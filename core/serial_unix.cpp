@@ -13,9 +13,12 @@
 #include <climits>
 
 #include <fcntl.h>
+#include <linux/major.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -84,10 +87,26 @@ tcflag_t parityFlags(int parity)
 // The c_cflag bits that the line settings own, which a driver that accepted them reads back.
 constexpr tcflag_t lineFlags = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
 
-bool sameLine(const termios &a, const termios &b)
+// A pseudo-terminal frames nothing, so the kernel keeps it at 8 bits without parity whatever it
+// is told; there, those settings are accepted as they come back.
+constexpr tcflag_t framingFlags = CSIZE | PARENB;
+
+bool isPseudoTerminal(int fd)
 {
-    return (a.c_cflag & lineFlags) == (b.c_cflag & lineFlags)
-        && (a.c_iflag & IXON) == (b.c_iflag & IXON);
+    struct stat status
+    { };
+    if (::fstat(fd, &status) != 0)
+        return false;
+    const unsigned int deviceMajor = major(status.st_rdev);
+    return deviceMajor >= UNIX98_PTY_SLAVE_MAJOR
+        && deviceMajor < UNIX98_PTY_SLAVE_MAJOR + UNIX98_PTY_MAJOR_COUNT;
+}
+
+bool sameLine(const termios &applied, const termios &wanted, bool pseudoTerminal)
+{
+    const tcflag_t owned = pseudoTerminal ? lineFlags & ~framingFlags : lineFlags;
+    return (applied.c_cflag & owned) == (wanted.c_cflag & owned)
+        && (applied.c_iflag & IXON) == (wanted.c_iflag & IXON);
 }
 
 // Milliseconds from now until deadline, rounded up so that a wait never ends early.
@@ -219,7 +238,7 @@ bool SerialPrivate::setSettings(const LineSettings &settings)
     termios applied{};
     const bool accepted = ::tcsetattr(m_fd, TCSANOW, &wanted) == 0
         && (!customSpeed || SerialSpeed::setCustomSpeed(m_fd, settings.baudRate))
-        && ::tcgetattr(m_fd, &applied) == 0 && sameLine(applied, wanted)
+        && ::tcgetattr(m_fd, &applied) == 0 && sameLine(applied, wanted, isPseudoTerminal(m_fd))
         && (customSpeed || ::cfgetospeed(&applied) == ::cfgetospeed(&wanted));
     if (!accepted)
         ::tcsetattr(m_fd, TCSANOW, &before);
@@ -274,8 +293,11 @@ std::int64_t SerialPrivate::read(char *data, std::uint32_t size, int &error)
                     = std::min(total, Clock::now() + std::chrono::milliseconds(m_readInterval));
             continue;
         }
-        if (count == 0) // hung up: nothing more will come
+        if (count == 0) {
+            // End of file on a terminal: the line was hung up and nothing more will come.
+            error = EIO;
             break;
+        }
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN) {
