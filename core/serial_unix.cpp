@@ -128,6 +128,31 @@ bool waitFor(int fd, short events, const Clock::time_point *deadline)
     return true;
 }
 
+// Moves size bytes with step (a read or a write from the given offset, -1 and errno when it
+// moves nothing) until all are done, the deadline (none: without end) passes or step fails.
+template<typename Step, typename Progress>
+std::uint32_t transfer(int fd, short events, std::uint32_t size, const Clock::time_point *deadline,
+                       int &error, Step step, Progress progress)
+{
+    std::uint32_t done = 0;
+    bool wait = false;
+    while (done < size) {
+        // After a short transfer the driver has nothing more for now: wait before asking again.
+        if (wait && !waitFor(fd, events, deadline))
+            break;
+        const ssize_t count = step(done);
+        wait = count > 0 || errno != EINTR;
+        if (count > 0) {
+            done += static_cast<std::uint32_t>(count);
+            progress();
+        } else if (errno != EINTR && errno != EAGAIN) {
+            error = errno;
+            break;
+        }
+    }
+    return done;
+}
+
 bool isPlaceholder(const QString &sysfsEntry)
 {
     // serial_core lists every port its driver set aside; those without a UART behind them
@@ -279,56 +304,32 @@ std::int64_t SerialPrivate::bytesWaiting() const
 std::int64_t SerialPrivate::read(char *data, std::uint32_t size, int &error)
 {
     // Each requested byte adds a millisecond to the total time-out.
-    const Clock::time_point start = Clock::now();
     const Clock::time_point total
-        = start + std::chrono::milliseconds(std::int64_t(size) + m_readTotal);
+        = Clock::now() + std::chrono::milliseconds(std::int64_t(size) + m_readTotal);
     Clock::time_point deadline = total;
-    std::uint32_t done = 0;
-    while (done < size) {
+    const auto step = [this, data, size](std::uint32_t done) {
         const ssize_t count = ::read(m_fd, data + done, size - done);
-        if (count > 0) {
-            done += static_cast<std::uint32_t>(count);
-            if (m_readInterval != 0)
-                deadline
-                    = std::min(total, Clock::now() + std::chrono::milliseconds(m_readInterval));
-            continue;
-        }
-        if (count == 0) {
-            // End of file on a terminal: the line was hung up and nothing more will come.
-            error = EIO;
-            break;
-        }
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN) {
-            error = errno;
-            break;
-        }
-        if (!waitFor(m_fd, POLLIN, m_timeoutsSet ? &deadline : nullptr))
-            break;
-    }
-    return done;
+        // End of file on a terminal: the line was hung up and nothing more will come.
+        if (count == 0)
+            errno = EIO;
+        return count == 0 ? -1 : count;
+    };
+    const auto arrived = [this, total, &deadline] {
+        if (m_readInterval != 0)
+            deadline = std::min(total, Clock::now() + std::chrono::milliseconds(m_readInterval));
+    };
+    return transfer(m_fd, POLLIN, size, m_timeoutsSet ? &deadline : nullptr, error, step, arrived);
 }
 
 std::int64_t SerialPrivate::write(const char *data, std::uint32_t size, int &error)
 {
     const Clock::time_point deadline
         = Clock::now() + std::chrono::milliseconds(std::int64_t(size) + m_writeTotal);
-    std::uint32_t done = 0;
-    while (done < size) {
+    const auto step = [this, data, size](std::uint32_t done) {
         const ssize_t count = ::write(m_fd, data + done, size - done);
-        if (count > 0) {
-            done += static_cast<std::uint32_t>(count);
-            continue;
-        }
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0 && errno != EAGAIN) {
-            error = errno;
-            break;
-        }
-        if (!waitFor(m_fd, POLLOUT, m_timeoutsSet ? &deadline : nullptr))
-            break;
-    }
-    return done;
+        if (count == 0)
+            errno = EAGAIN;
+        return count == 0 ? -1 : count;
+    };
+    return transfer(m_fd, POLLOUT, size, m_timeoutsSet ? &deadline : nullptr, error, step, [] {});
 }
