@@ -116,16 +116,22 @@ int millisecondsUntil(Clock::time_point deadline)
     return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, INT_MAX));
 }
 
-// Waits for events on fd until the deadline (none: without end); false when it passed.
+// Waits until fd is ready for events or the deadline (none: without end) passes; false when it
+// passed with nothing ready. Once the deadline has passed, what is ready at once still counts.
 bool waitFor(int fd, short events, const Clock::time_point *deadline)
 {
-    const int timeout = deadline ? millisecondsUntil(*deadline) : -1;
-    if (timeout == 0)
-        return false;
-    pollfd entry{ fd, events, 0 };
-    // Readiness, errors and hang-ups all come back through the next read or write.
-    ::poll(&entry, 1, timeout);
-    return true;
+    for (;;) {
+        const int timeout = deadline ? millisecondsUntil(*deadline) : -1;
+        pollfd entry{ fd, events, 0 };
+        const int ready = ::poll(&entry, 1, timeout);
+        // Readiness, errors and hang-ups all come back through the next read or write, and so
+        // would a descriptor poll() cannot watch.
+        if (ready > 0 || (ready < 0 && errno != EINTR))
+            return true;
+        if (ready == 0 && timeout == 0)
+            return false;
+        // Interrupted by a signal: wait out the rest.
+    }
 }
 
 // Moves size bytes with step (a read or a write from the given offset, -1 and errno when it
@@ -135,9 +141,10 @@ std::uint32_t transfer(int fd, short events, std::uint32_t size, const Clock::ti
                        int &error, Step step, Progress progress)
 {
     std::uint32_t done = 0;
-    bool wait = false;
+    // Ask the driver only when it is ready: a write into a nearly full line would move a few
+    // bytes at a time, and a read of an empty one would only fail.
+    bool wait = true;
     while (done < size) {
-        // After a short transfer the driver has nothing more for now: wait before asking again.
         if (wait && !waitFor(fd, events, deadline))
             break;
         const ssize_t count = step(done);
