@@ -50,8 +50,9 @@ public:
     // Time-outs in milliseconds. A read of n bytes returns once n bytes have arrived, or when
     // more than readInterval passes between two bytes (0: no such limit), or n + readTotal after
     // it began, with whatever has arrived; a write of n bytes ends n + writeTotal after it began,
-    // reporting what it wrote. Neither time-out is an error. Until this is called after an open,
-    // reads and writes wait for their whole count. Returns false on a closed device.
+    // reporting what it wrote. Neither time-out is an error. Returns false on a closed device.
+    // Until it is called after an open, the port keeps the time-outs the platform gives it; on
+    // Linux, as on a fresh Win32 port, reads and writes then wait for their whole count.
     bool setTimeouts(int readInterval, int readTotal, int writeTotal);
     // Drops the bytes received and not yet read.
     void clearInputBuffer();
