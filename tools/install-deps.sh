@@ -17,6 +17,8 @@ packages=(
     sqlite3
     clang-format
     g++-mingw-w64-x86-64-posix
+    socat
+    libqt5serialport5-dev
 )
 
 missing=()
