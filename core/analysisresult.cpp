@@ -19,101 +19,123 @@ AnalysisResult::Data &AnalysisResult::sharedNull()
     return data;
 }
 
-AnalysisResult::AnalysisResult() : d(&sharedNull()) { }
+AnalysisResult::AnalysisResult() : d(&sharedNull())
+{
+    d->ref.ref();
+}
 
 AnalysisResult::AnalysisResult(double value) : d(new Data(sharedNull()))
 {
+    d->ref.ref();
     setValue(value);
 }
 
 AnalysisResult::AnalysisResult(ErrorCode error) : d(new Data(sharedNull()))
 {
-    d->error = error;
+    d->ref.ref();
+    detach()->error = error;
 }
 
-AnalysisResult::AnalysisResult(const AnalysisResult &other) = default;
+const AnalysisResult::Data *AnalysisResult::data() const
+{
+    return static_cast<const Data *>(d);
+}
 
-AnalysisResult &AnalysisResult::operator=(const AnalysisResult &other) = default;
+AnalysisResult::Data *AnalysisResult::detach()
+{
+    if (d->ref.loadRelaxed() != 1) {
+        Data *copy = new Data(*data());
+        copy->ref.ref();
+        release();
+        d = copy;
+    }
+    return static_cast<Data *>(d);
+}
 
-AnalysisResult::~AnalysisResult() = default;
+void AnalysisResult::destroy(QSharedData *record)
+{
+    delete static_cast<Data *>(record);
+}
 
 double AnalysisResult::value() const
 {
-    return d->value;
+    return data()->value;
 }
 
 void AnalysisResult::setValue(double value)
 {
-    d->value = value;
+    Data *record = detach();
+    record->value = value;
     if (value == nullValue)
-        d->error = NullResult;
+        record->error = NullResult;
     else if (value == notClottedValue)
-        d->error = NotClotted;
+        record->error = NotClotted;
     else
-        d->error = NoError;
+        record->error = NoError;
 }
 
 double AnalysisResult::od() const
 {
-    return d->od;
+    return data()->od;
 }
 
 void AnalysisResult::setOD(double od)
 {
-    d->od = od;
+    detach()->od = od;
 }
 
 ClotCurve AnalysisResult::curve() const
 {
-    return d->curve;
+    return data()->curve;
 }
 
 void AnalysisResult::setCurve(const ClotCurve &curve)
 {
-    d->curve = curve;
+    detach()->curve = curve;
 }
 
 int AnalysisResult::id() const
 {
-    return d->id;
+    return data()->id;
 }
 
 void AnalysisResult::setId(int id)
 {
-    d->id = id;
+    detach()->id = id;
 }
 
 int AnalysisResult::ch() const
 {
-    return d->ch;
+    return data()->ch;
 }
 
 void AnalysisResult::setCh(int ch)
 {
-    d->ch = ch;
+    detach()->ch = ch;
 }
 
 int AnalysisResult::flags() const
 {
-    return d->flags;
+    return data()->flags;
 }
 
 void AnalysisResult::setFlags(int flags)
 {
-    d->flags = flags;
+    detach()->flags = flags;
 }
 
 void AnalysisResult::setFlag(cg::ResultFlag flag, bool on)
 {
+    Data *record = detach();
     if (on)
-        d->flags |= flag;
+        record->flags |= flag;
     else
-        d->flags &= ~int(flag);
+        record->flags &= ~int(flag);
 }
 
 bool AnalysisResult::testFlag(cg::ResultFlag flag) const
 {
-    return (d->flags & flag) != 0;
+    return (data()->flags & flag) != 0;
 }
 
 bool AnalysisResult::isManualTest() const
@@ -128,31 +150,33 @@ void AnalysisResult::setManualTest(bool on)
 
 AnalysisResult::ErrorCode AnalysisResult::error() const
 {
-    return d->error;
+    return data()->error;
 }
 
 void AnalysisResult::setError(ErrorCode error)
 {
-    d->error = error;
-    d->errorText.clear();
+    Data *record = detach();
+    record->error = error;
+    record->errorText.clear();
 }
 
 void AnalysisResult::setErrorText(const QString &text)
 {
-    d->errorText = text;
-    d->error = UnknownError;
+    Data *record = detach();
+    record->errorText = text;
+    record->error = UnknownError;
 }
 
 void AnalysisResult::clearErrorText()
 {
-    d->errorText.clear();
+    detach()->errorText.clear();
 }
 
 QString AnalysisResult::errorText() const
 {
-    if (!d->errorText.isEmpty())
-        return d->errorText;
-    switch (d->error) {
+    if (!data()->errorText.isEmpty())
+        return data()->errorText;
+    switch (data()->error) {
     case InvalidValue:
         return QObject::tr("无效的值");
     case UnknownError:
@@ -176,23 +200,23 @@ QString AnalysisResult::errorText() const
 
 bool AnalysisResult::isValid() const
 {
-    return d->error == NoError;
+    return data()->error == NoError;
 }
 
 bool AnalysisResult::isNull() const
 {
-    return d->error == NullResult;
+    return data()->error == NullResult;
 }
 
 bool AnalysisResult::isCopyOf(const AnalysisResult &other) const
 {
-    return d.constData() == other.d.constData();
+    return d == other.d;
 }
 
 QString AnalysisResult::toString(Format format, char numberFormat, int precision) const
 {
-    if (d->error == NoError) {
-        const QString number = QString::number(d->value, numberFormat, precision);
+    if (data()->error == NoError) {
+        const QString number = QString::number(data()->value, numberFormat, precision);
         if (format != Full)
             return number;
         const QString before = prefix();
@@ -206,9 +230,9 @@ QString AnalysisResult::toString(Format format, char numberFormat, int precision
             text += QLatin1Char(' ') + after;
         return text;
     }
-    if (d->error == NotClotted || d->value == notClottedValue)
+    if (data()->error == NotClotted || data()->value == notClottedValue)
         return Profile::instance().result_not_clotted(Profile::tr("不凝"));
-    if (d->error != NullResult)
+    if (data()->error != NullResult)
         return Profile::instance().result_can_not_be_calculated(Profile::tr("---.-"));
     return QString();
 }
@@ -240,7 +264,7 @@ QString AnalysisResult::suffix() const
 
 QVariant AnalysisResult::toVariant() const
 {
-    if (d->error == NoError || d->error == NotClotted)
-        return d->value;
+    if (data()->error == NoError || data()->error == NotClotted)
+        return data()->value;
     return QVariant();
 }

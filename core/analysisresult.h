@@ -4,7 +4,7 @@
 #include <cgglobal.h>
 #include <core_export.h>
 
-#include <QSharedDataPointer>
+#include <QSharedData>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -131,9 +131,16 @@ public:
     AnalysisResult(double value);
     // Value nullValue and the given error, without an error text.
     AnalysisResult(ErrorCode error);
-    AnalysisResult(const AnalysisResult &other);
-    AnalysisResult &operator=(const AnalysisResult &other);
-    ~AnalysisResult();
+    // Copies count references without calling into the library: the count heads the record.
+    AnalysisResult(const AnalysisResult &other) noexcept : d(other.d) { d->ref.ref(); }
+    AnalysisResult &operator=(const AnalysisResult &other) noexcept
+    {
+        other.d->ref.ref();
+        release();
+        d = other.d;
+        return *this;
+    }
+    ~AnalysisResult() { release(); }
 
     double value() const;
     operator double() const { return value(); }
@@ -188,7 +195,17 @@ public:
 private:
     struct Data;
     static Data &sharedNull();
-    QSharedDataPointer<Data> d;
+    const Data *data() const;
+    // Makes the record this result's own, copying it when it is shared, and returns it.
+    Data *detach();
+    void release() noexcept
+    {
+        if (!d->ref.deref())
+            destroy(d);
+    }
+    static void destroy(QSharedData *record);
+
+    QSharedData *d;
 };
 
 Q_DECLARE_TYPEINFO(AnalysisResult, Q_MOVABLE_TYPE);
