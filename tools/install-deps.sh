@@ -17,6 +17,8 @@ packages=(
     sqlite3
     clang-format
     g++-mingw-w64-x86-64-posix
+    clang
+    libclang-rt-14-dev
 )
 
 missing=()
