@@ -1,7 +1,9 @@
 #include "analysisresult.h"
 
 #include "analysisresult_p.h"
-#include "profile.h"
+#include "resulttexts_p.h"
+
+#include <QObject>
 
 const double AnalysisResult::nullValue = 0.0;
 const double AnalysisResult::notClottedValue = 999.9;
@@ -231,34 +233,32 @@ QString AnalysisResult::toString(Format format, char numberFormat, int precision
         return text;
     }
     if (data()->error == NotClotted || data()->value == notClottedValue)
-        return Profile::instance().result_not_clotted(Profile::tr("不凝"));
+        return ResultTexts::notClotted();
     if (data()->error != NullResult)
-        return Profile::instance().result_can_not_be_calculated(Profile::tr("---.-"));
+        return ResultTexts::cannotBeCalculated();
     return QString();
 }
 
 QString AnalysisResult::prefix() const
 {
-    Profile &profile = Profile::instance();
     QString marks;
     if (testFlag(cg::ManualInput))
-        marks += profile.manual_input_flag(Profile::tr("M"));
+        marks += ResultTexts::manualInputMark();
     if (testFlag(cg::DilutedResult))
-        marks += profile.dilution_result_flag(Profile::tr("!"));
+        marks += ResultTexts::dilutionMark();
     if (testFlag(cg::BelowReportLimit))
-        marks += profile.lower_report_limit_flag(Profile::tr("<"));
+        marks += ResultTexts::lowerReportLimitMark();
     else if (testFlag(cg::AboveReportLimit))
-        marks += profile.upper_report_limit_flag(Profile::tr(">"));
+        marks += ResultTexts::upperReportLimitMark();
     return marks;
 }
 
 QString AnalysisResult::suffix() const
 {
-    Profile &profile = Profile::instance();
     if (testFlag(cg::BelowMarkLimit))
-        return profile.lower_mark_limit_flag(Profile::tr("↓"));
+        return ResultTexts::lowerMarkLimitMark();
     if (testFlag(cg::AboveMarkLimit))
-        return profile.upper_mark_limit_flag(Profile::tr("↑"));
+        return ResultTexts::upperMarkLimitMark();
     return QString();
 }
 
