@@ -19,6 +19,8 @@ packages=(
     g++-mingw-w64-x86-64-posix
     socat
     libqt5serialport5-dev
+    clang
+    libclang-rt-14-dev
 )
 
 missing=()
