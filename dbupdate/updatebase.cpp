@@ -1,0 +1,232 @@
+#include "updatebase.h"
+
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QVector>
+
+class UpdateBasePrivate
+{
+public:
+    int version = 0;
+    bool open = false;
+    QString fileName;
+};
+
+namespace {
+
+// With DBUPDATE_ABORT_AFTER=N in the environment the tool ends with a fatal message right after
+// the N-th statement it executed, counted across all three files: the way to show that a run
+// interrupted anywhere can be completed by the next one.
+void statementExecuted()
+{
+    static const int abortAfter = qEnvironmentVariableIntValue("DBUPDATE_ABORT_AFTER");
+    static int executed = 0;
+    if (++executed == abortAfter)
+        qFatal("Aborted after statement %d (DBUPDATE_ABORT_AFTER)", executed);
+}
+
+bool execute(QSqlQuery &query, const QString &sql)
+{
+    const bool ok = query.exec(sql);
+    statementExecuted();
+    return ok;
+}
+
+bool execute(QSqlQuery &query)
+{
+    const bool ok = query.exec();
+    statementExecuted();
+    return ok;
+}
+
+// The items as the warning stream prints them, each followed by one space, but unquoted and with
+// the last space kept: readers of the log match this exact form.
+void report(const char *file, int line, const QString &error, const QString &statement)
+{
+    const QString text = QString::fromUtf8(file) + QLatin1String(" ( ") + QString::number(line)
+        + QLatin1String(" ):  ") + error + QLatin1String(" : [ ") + statement
+        + QLatin1String(" ] ");
+    qWarning("%s", text.toUtf8().constData());
+}
+
+void reportQueryError(QSqlQuery query, const char *file, int line)
+{
+    report(file, line, query.lastError().text(), query.lastQuery());
+}
+
+// Runs sql on the default connection; reports a failure and returns whether it succeeded.
+bool run(const QString &sql, const char *file, int line)
+{
+    QSqlQuery query;
+    if (execute(query, sql))
+        return true;
+    reportQueryError(query, file, line);
+    return false;
+}
+
+// The driver reads a zero-length blob as a null byte array, which would be bound as NULL.
+QVariant boundValue(const QVariant &value)
+{
+    if (value.type() == QVariant::ByteArray && value.isNull())
+        return QVariant(QByteArray(""));
+    return value;
+}
+
+} // namespace
+
+UpdateBase::UpdateBase(const QString &fileName, QObject *parent)
+    : QObject(parent), d(new UpdateBasePrivate)
+{
+    d->fileName = fileName;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                                QLatin1String(QSqlDatabase::defaultConnection));
+    db.setDatabaseName(fileName);
+    if (!db.open()) {
+        qWarning("Can't open %s: %s", fileName.toUtf8().constData(),
+                 db.lastError().text().toUtf8().constData());
+        return;
+    }
+    // SQLite opens anything lazily; the first read tells whether this is a database at all.
+    QSqlQuery query;
+    if (!execute(query, QStringLiteral("select count(*) from sqlite_master"))) {
+        qWarning("Can't open %s: %s", fileName.toUtf8().constData(),
+                 query.lastError().text().toUtf8().constData());
+        return;
+    }
+    d->open = true;
+    if (execute(query, QStringLiteral("select version from version")) && query.next())
+        d->version = query.value(0).toInt();
+}
+
+UpdateBase::~UpdateBase() = default;
+
+int UpdateBase::version() const
+{
+    return d->version;
+}
+
+bool UpdateBase::isOpen() const
+{
+    return d->open;
+}
+
+bool UpdateBase::exec(const QString &sql, const char *file, int line)
+{
+    run(sql, file, line);
+    return true;
+}
+
+bool UpdateBase::renameTable(const QString &oldName, const QString &newName)
+{
+    return exec(QStringLiteral("alter table %1 rename to %2").arg(oldName, newName), DBUPDATE_HERE);
+}
+
+bool UpdateBase::copyTable(const QString &target, const QString &source, const QSqlRecord &values,
+                           const QStringList &removedColumns)
+{
+    QSqlQuery select;
+    select.setForwardOnly(true);
+    if (!execute(select, QStringLiteral("select * from ") + source)) {
+        reportQueryError(select, DBUPDATE_HERE);
+        return true;
+    }
+
+    // Every row has the same columns, so the insert is worked out and prepared once. Values are
+    // bound rather than written into the statement as literals: the driver's literals turn blobs
+    // into hexadecimal text and numbers in untyped columns into strings.
+    const QSqlRecord sourceColumns = select.record();
+    QSqlRecord columns = sourceColumns;
+    for (const QString &name : removedColumns)
+        columns.remove(columns.indexOf(name));
+    QVector<int> sourceIndex; // per column of the insert; -1 takes the value from values
+    for (int i = 0; i < columns.count(); ++i)
+        sourceIndex << sourceColumns.indexOf(columns.fieldName(i));
+    for (int i = 0; i < values.count(); ++i) {
+        const int at = columns.indexOf(values.fieldName(i));
+        if (at >= 0) {
+            columns.setValue(at, values.value(i));
+            sourceIndex[at] = -1;
+        } else {
+            columns.append(values.field(i));
+            sourceIndex << -1;
+        }
+    }
+
+    QSqlDriver *driver = QSqlDatabase::database().driver();
+    QStringList names;
+    QStringList placeholders;
+    for (int i = 0; i < columns.count(); ++i) {
+        names << driver->escapeIdentifier(columns.fieldName(i), QSqlDriver::FieldName);
+        placeholders << QStringLiteral("?");
+    }
+    QSqlQuery insert;
+    const bool prepared = insert.prepare(
+        QStringLiteral("insert into %1 (%2) values (%3)")
+            .arg(target, names.join(QLatin1String(", ")), placeholders.join(QLatin1String(", "))));
+
+    while (select.next()) {
+        for (int i = 0; i < columns.count(); ++i) {
+            if (sourceIndex.at(i) >= 0)
+                columns.setValue(i, select.value(sourceIndex.at(i)));
+            insert.bindValue(i, boundValue(columns.value(i)));
+        }
+        if (!prepared || !execute(insert)) {
+            // Named as the insert statement the driver writes for the row, values included.
+            report(DBUPDATE_HERE, insert.lastError().text(),
+                   driver->sqlStatement(QSqlDriver::InsertStatement, target, columns, false));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool UpdateBase::rebuildTable(const QString &table, const QString &createSql,
+                              const QString &indexSql, const char *file, int line)
+{
+    const QString oldCopy = table + QLatin1String("_bak");
+    renameTable(table, oldCopy);
+    exec(createSql, file, line);
+    if (!indexSql.isEmpty())
+        exec(indexSql, file, line);
+
+    const bool began = run(QStringLiteral("begin"), DBUPDATE_HERE);
+    const bool copied = copyTable(table, oldCopy, QSqlRecord(), QStringList());
+    if (copied)
+        exec(QStringLiteral("drop table ") + oldCopy, file, line);
+    // The rows copied before a failed insert are kept, as the old copy is: they show where the
+    // copy stopped.
+    if (began && !run(QStringLiteral("commit"), DBUPDATE_HERE)) {
+        run(QStringLiteral("rollback"), DBUPDATE_HERE);
+        return false;
+    }
+    return copied;
+}
+
+bool UpdateBase::isWritable()
+{
+    QSqlQuery query;
+    if (!execute(query, QStringLiteral("begin immediate"))) {
+        qWarning("Can't write %s: %s", d->fileName.toUtf8().constData(),
+                 query.lastError().text().toUtf8().constData());
+        return false;
+    }
+    execute(query, QStringLiteral("commit"));
+    return true;
+}
+
+bool UpdateBase::writeVersion()
+{
+    // One transaction, so that an interruption cannot leave the file without a version row.
+    const bool began = run(QStringLiteral("begin"), DBUPDATE_HERE);
+    const bool deleted = run(QStringLiteral("delete from version"), DBUPDATE_HERE);
+    const bool inserted = run(QStringLiteral("insert into version values(2)"), DBUPDATE_HERE);
+    if (!began)
+        return deleted && inserted;
+    if (deleted && inserted && run(QStringLiteral("commit"), DBUPDATE_HERE))
+        return true;
+    run(QStringLiteral("rollback"), DBUPDATE_HERE);
+    return false;
+}
