@@ -349,7 +349,8 @@ void tst_DbUpdateProfile::translations_data()
            "梯度4;1/1;3/4;1/2;1/4"
         << "初始量[ul]";
     QTest::newRow("by path, quotes intact")
-        << QString() << QString() << QStringList{ quotes } << "Sample's type"
+        << QString() << QString() << QStringList{ QStringLiteral("update.log"), quotes }
+        << "Sample's type"
         << "Patient's ward no."
         << "Dilution 'A';1/5;1/10;1/20;1/30,梯度2;1/5;1/10;1/20;1/30;1/40,梯度3;1/1;1/2;1/4;1/8,"
            "梯度4;1/1;3/4;1/2;1/4"
