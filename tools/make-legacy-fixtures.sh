@@ -126,6 +126,19 @@ insert into $table values(4, NULL, '未知');
 insert into $table values(5, 'x', NULL);
 EOF
 }
+# The trigger that removes a deleted patient's rows; from version 2 on it covers detail too.
+patient_trigger() {
+    echo "create trigger on_delete_patient after delete on patient"
+    echo "begin"
+    printf '\tdelete from exam where old.sampleNo = exam.sampleNo and old.date = exam.date;\n'
+    for table in result patientExtra curve; do
+        printf '\tdelete from %s where old.id = %s.patientId;\n' "$table" "$table"
+    done
+    if [ "${1:-}" = with-detail ]; then
+        printf '\tdelete from detail where old.id = detail.patientId;\n'
+    fi
+    echo "end;"
+}
 {
 echo "begin;"
 if [ "$version" -eq 0 ]; then
@@ -162,15 +175,7 @@ if [ "$version" -eq 0 ]; then
         echo "create table $table (id integer primary key, abbr text, name text);"
         lookup_rows "$table"
     done
-cat <<'EOF'
-create trigger on_delete_patient after delete on patient
-begin
-    delete from exam where old.sampleNo = exam.sampleNo and old.date = exam.date;
-    delete from result where old.id = result.patientId;
-    delete from patientExtra where old.id = patientExtra.patientId;
-    delete from curve where old.id = curve.patientId;
-end;
-EOF
+    patient_trigger
 else
     for table in department sex treatmentRoom diagnosis doctor operator; do
         printf 'create table %s(\n\tid integer primary key,\n\tabbr text COLLATE NOCASE,\n\tname text);\n' "$table"
@@ -188,28 +193,11 @@ insert into detail (patientId, item, info) values (1, 'PT', '通道 1'), (2, 'FI
 create table version(version integer);
 EOF
 if [ "$version" -eq 1 ]; then
-cat <<'EOF'
-create trigger on_delete_patient after delete on patient
-begin
-    delete from exam where old.sampleNo = exam.sampleNo and old.date = exam.date;
-    delete from result where old.id = result.patientId;
-    delete from patientExtra where old.id = patientExtra.patientId;
-    delete from curve where old.id = curve.patientId;
-end;
-insert into version values(1);
-EOF
+    patient_trigger
+    echo "insert into version values(1);"
 else
-cat <<'EOF'
-create trigger on_delete_patient after delete on patient
-begin
-	delete from exam where old.sampleNo = exam.sampleNo and old.date = exam.date;
-	delete from result where old.id = result.patientId;
-	delete from patientExtra where old.id = patientExtra.patientId;
-	delete from curve where old.id = curve.patientId;
-	delete from detail where old.id = detail.patientId;
-end;
-insert into version values(2);
-EOF
+    patient_trigger with-detail
+    echo "insert into version values(2);"
 fi
 fi
 echo "commit;"
