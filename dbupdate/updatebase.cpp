@@ -235,22 +235,27 @@ bool UpdateBase::rebuildTable(const QString &table, const QString &createSql,
 
 bool UpdateBase::isWritable()
 {
+    // SQLite grants a write lock on a file it could only open read-only; a write, rolled back at
+    // once, is what tells. Waiting for another program's lock costs one busy timeout here
+    // instead of one per statement.
     QSqlQuery query;
-    if (!execute(query, QStringLiteral("begin immediate"))) {
+    const bool writable = execute(query, QStringLiteral("begin immediate"))
+        && execute(query, QStringLiteral("create table dbupdate_write_check(x)"));
+    if (!writable) {
         qWarning("Can't write %s: %s", d->fileName.toUtf8().constData(),
                  query.lastError().text().toUtf8().constData());
-        return false;
     }
-    execute(query, QStringLiteral("commit"));
-    return true;
+    QSqlQuery rollback; // fails, unreported, when no transaction began
+    execute(rollback, QStringLiteral("rollback"));
+    return writable;
 }
 
-bool UpdateBase::writeVersion()
+bool UpdateBase::writeVersion(const char *file, int line)
 {
     // One transaction, so that an interruption cannot leave the file without a version row.
     const bool began = run(QStringLiteral("begin"), DBUPDATE_HERE);
-    const bool deleted = run(QStringLiteral("delete from version"), DBUPDATE_HERE);
-    const bool inserted = run(QStringLiteral("insert into version values(2)"), DBUPDATE_HERE);
+    const bool deleted = run(QStringLiteral("delete from version"), file, line);
+    const bool inserted = run(QStringLiteral("insert into version values(2)"), file, line);
     if (!began)
         return deleted && inserted;
     if (deleted && inserted && run(QStringLiteral("commit"), DBUPDATE_HERE))

@@ -69,11 +69,11 @@ protected:
     bool rebuildTable(const QString &table, const QString &createSql, const QString &indexSql,
                       const char *file, int line);
 
-    // Takes and releases a write lock: false, reported, when the file is read-only or locked by
-    // another program. Waits at most one busy timeout.
+    // False, reported, when the file is read-only or locked by another program; changes nothing.
     bool isWritable();
-    // Leaves the single version row 2; false when it could not be written.
-    bool writeVersion();
+    // Leaves the single version row 2; false when it could not be written. Failures are reported
+    // with the caller's file and line.
+    bool writeVersion(const char *file, int line);
 
 private:
     std::unique_ptr<UpdateBasePrivate> d;

@@ -63,5 +63,5 @@ bool UpdateData::update()
     }
     if (version() < 2)
         exec(versionTwoSteps, file);
-    return writeVersion();
+    return writeVersion(DBUPDATE_HERE);
 }

@@ -145,7 +145,7 @@ bool UpdateProfile::update()
     }
     if (version() < 2)
         exec(versionTwoSteps, file);
-    if (!writeVersion())
+    if (!writeVersion(DBUPDATE_HERE))
         return false;
     for (const Setting &setting : settings)
         exec(statementOf(setting), file, setting.line);

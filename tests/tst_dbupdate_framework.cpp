@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <unistd.h>
@@ -351,19 +352,42 @@ void tst_DbUpdateFramework::lockedFileEndsTheRunAfterOneWait()
 
 void tst_DbUpdateFramework::readOnlyFileEndsTheRun()
 {
-    if (::geteuid() == 0)
-        QSKIP("the superuser writes read-only files");
     Workspace workspace;
     QVERIFY(workspace.isValid());
     QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
-    QVERIFY(QFile::setPermissions(QStringLiteral("data.db"), QFile::ReadOwner));
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(QStringLiteral("data.db"), readOnly));
     const QByteArray data = DbUpdateTool::fileContents(QStringLiteral("data.db"));
 
-    const ToolRun run = DbUpdateTool::run(here(), { QStringLiteral("update.log") });
+    // The superuser writes read-only files, so the tool then runs as nobody, with the directory
+    // and the other files open to everyone.
+    QStringList launcher;
+    if (::geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("running as the superuser without setpriv to become another user");
+        launcher = QStringList{ setpriv, QStringLiteral("--reuid=65534"),
+                                QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups") };
+        const QFile::Permissions all
+            = readOnly | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+        QVERIFY(QFile::setPermissions(here(),
+                                      all | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(QStringLiteral("profile.db"), all));
+        QVERIFY(QFile::setPermissions(QStringLiteral("qc.db"), all));
+    }
+
+    const ToolRun run
+        = DbUpdateTool::run(here(), { QStringLiteral("update.log") }, QStringList(), launcher);
+    QVERIFY(!run.crashed);
     QCOMPARE(run.exitCode, 1);
     const QString log = QString::fromUtf8(DbUpdateTool::fileContents(QStringLiteral("update.log")));
-    QVERIFY2(log.contains(QStringLiteral("Warning: Can't write data.db: ")), qPrintable(log));
+    QVERIFY2(log.contains(QStringLiteral("Warning: Can't write data.db: attempt to write a "
+                                         "readonly database")),
+             qPrintable(log));
+    QVERIFY(!log.contains(QStringLiteral("updatedata.cpp")));
     QCOMPARE(DbUpdateTool::fileContents(QStringLiteral("data.db")), data);
+    QCOMPARE(column(QStringLiteral("profile.db"), QStringLiteral("select version from version")),
+             QVariantList{ 2 });
 }
 
 void tst_DbUpdateFramework::secondRunChangesNoSchema()

@@ -11,7 +11,7 @@
 namespace DbUpdateTool {
 
 ToolRun run(const QString &workingDirectory, const QStringList &arguments,
-            const QStringList &extraEnvironment)
+            const QStringList &extraEnvironment, const QStringList &launcher)
 {
     QProcess process;
     process.setWorkingDirectory(workingDirectory);
@@ -21,7 +21,9 @@ ToolRun run(const QString &workingDirectory, const QStringList &arguments,
         environment.insert(entry.left(equals), entry.mid(equals + 1));
     }
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(DBUPDATE_EXECUTABLE), arguments);
+    const QStringList command
+        = launcher + QStringList{ QStringLiteral(DBUPDATE_EXECUTABLE) } + arguments;
+    process.start(command.first(), command.mid(1));
     ToolRun result;
     if (!process.waitForFinished(120000)) {
         qWarning() << "dbupdate did not finish:" << process.errorString();

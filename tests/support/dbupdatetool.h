@@ -17,8 +17,10 @@ struct ToolRun
 namespace DbUpdateTool {
 
 // Runs dbupdate in workingDirectory with arguments; extraEnvironment adds NAME=VALUE entries.
+// A launcher (a program and its arguments, e.g. one that changes the user) starts it when given.
 ToolRun run(const QString &workingDirectory, const QStringList &arguments = QStringList(),
-            const QStringList &extraEnvironment = QStringList());
+            const QStringList &extraEnvironment = QStringList(),
+            const QStringList &launcher = QStringList());
 
 // Writes profile.db, data.db and qc.db as the application left them at schema version 0, 1 or
 // 2 into directory, with the repository's fixture generator.
