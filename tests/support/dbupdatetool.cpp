@@ -21,8 +21,16 @@ ToolRun run(const QString &workingDirectory, const QStringList &arguments,
         environment.insert(entry.left(equals), entry.mid(equals + 1));
     }
     process.setProcessEnvironment(environment);
-    const QStringList command
-        = launcher + QStringList{ QStringLiteral(DBUPDATE_EXECUTABLE) } + arguments;
+    QString program = QStringLiteral(DBUPDATE_EXECUTABLE);
+    if (!launcher.isEmpty()) {
+        // The user the launcher becomes may not reach the build tree (a clone in a private
+        // directory); the working directory is theirs, so the program runs from there.
+        const QString copy = QDir(workingDirectory).filePath(QStringLiteral(".dbupdate"));
+        if (!QFile::exists(copy) && !QFile::copy(program, copy))
+            qWarning() << "cannot copy dbupdate to" << copy;
+        program = copy;
+    }
+    const QStringList command = launcher + QStringList{ program } + arguments;
     process.start(command.first(), command.mid(1));
     ToolRun result;
     if (!process.waitForFinished(120000)) {

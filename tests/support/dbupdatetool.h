@@ -17,7 +17,8 @@ struct ToolRun
 namespace DbUpdateTool {
 
 // Runs dbupdate in workingDirectory with arguments; extraEnvironment adds NAME=VALUE entries.
-// A launcher (a program and its arguments, e.g. one that changes the user) starts it when given.
+// A launcher (a program and its arguments, e.g. one that changes the user) starts it when given,
+// from a copy in workingDirectory.
 ToolRun run(const QString &workingDirectory, const QStringList &arguments = QStringList(),
             const QStringList &extraEnvironment = QStringList(),
             const QStringList &launcher = QStringList());
