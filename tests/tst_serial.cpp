@@ -81,6 +81,13 @@ int openDescriptorCount()
         .size();
 }
 
+// Opens serial on the pty's far end as a plain 9600 8N1 line, as most cases want it.
+bool openRaw(Serial &serial, const PtyPair &pty)
+{
+    serial.setFileName(pty.slavePath());
+    return serial.open() && serial.setSettings(9600, 8, Serial::NoParity, Serial::OneStopBit);
+}
+
 QByteArray allByteValues()
 {
     QByteArray bytes;
@@ -501,9 +508,7 @@ void tst_Serial::settingsLeaveInputFlowAndModemControl()
     QVERIFY(pty.isValid());
     QVERIFY(stty(pty.slavePath(), kept));
     Serial serial;
-    serial.setFileName(pty.slavePath());
-    QVERIFY(serial.open());
-    QVERIFY(serial.setSettings(9600, 8, Serial::NoParity, Serial::OneStopBit));
+    QVERIFY(openRaw(serial, pty));
     const QStringList shown = sttyFlags(pty.slavePath());
     for (const QString &flag : kept)
         QVERIFY2(shown.contains(flag), qPrintable(flag));
@@ -658,9 +663,7 @@ void tst_Serial::readTimeouts()
     PtyPair pty;
     QVERIFY(pty.isValid());
     Serial serial;
-    serial.setFileName(pty.slavePath());
-    QVERIFY(serial.open());
-    QVERIFY(serial.setSettings(9600, 8, Serial::NoParity, Serial::OneStopBit));
+    QVERIFY(openRaw(serial, pty));
     QVERIFY(serial.setTimeouts(readInterval, readTotal, 0));
     QVERIFY(pty.send(sentBefore));
     QTRY_COMPARE(serial.bytesAvailable(), qint64(sentBefore.size()));
@@ -687,9 +690,7 @@ void tst_Serial::freshPortWaitsForTheWholeCount()
     PtyPair pty;
     QVERIFY(pty.isValid());
     Serial serial;
-    serial.setFileName(pty.slavePath());
-    QVERIFY(serial.open());
-    QVERIFY(serial.setSettings(9600, 8, Serial::NoParity, Serial::OneStopBit));
+    QVERIFY(openRaw(serial, pty));
     QVERIFY(pty.send("ab"));
     QElapsedTimer timer;
     timer.start();
@@ -709,9 +710,7 @@ void tst_Serial::writeEndsAtItsDeadline()
     PtyPair pty;
     QVERIFY(pty.isValid());
     Serial serial;
-    serial.setFileName(pty.slavePath());
-    QVERIFY(serial.open());
-    QVERIFY(serial.setSettings(9600, 8, Serial::NoParity, Serial::OneStopBit));
+    QVERIFY(openRaw(serial, pty));
     // Nobody reads the other side: fill the line until a write comes back short.
     QVERIFY(serial.setTimeouts(0, 0, 0));
     const QByteArray chunk(256, 'x');
@@ -736,9 +735,7 @@ void tst_Serial::clearInputBuffer()
     PtyPair pty;
     QVERIFY(pty.isValid());
     Serial serial;
-    serial.setFileName(pty.slavePath());
-    QVERIFY(serial.open());
-    QVERIFY(serial.setSettings(9600, 8, Serial::NoParity, Serial::OneStopBit));
+    QVERIFY(openRaw(serial, pty));
     QVERIFY(pty.send("stale bytes"));
     QTRY_COMPARE(serial.bytesAvailable(), qint64(11));
     serial.clearInputBuffer();
@@ -773,9 +770,7 @@ void tst_Serial::hangUpSetsTheErrorString()
     PtyPair pty;
     QVERIFY(pty.isValid());
     Serial serial;
-    serial.setFileName(pty.slavePath());
-    QVERIFY(serial.open());
-    QVERIFY(serial.setSettings(9600, 8, Serial::NoParity, Serial::OneStopBit));
+    QVERIFY(openRaw(serial, pty));
     pty.closeMaster();
     QCOMPARE(serial.read(4), QByteArray());
     QCOMPARE(serial.errorString(), systemError(EIO));
