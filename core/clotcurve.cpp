@@ -58,9 +58,12 @@ void convertToOpticalDensity(ClotCurve::Segment &segment)
         const double baseline = sum / window.length;
         if (std::isfinite(baseline) && baseline > 0.0) {
             double *density = densities.data();
+            // The ratios first, in a loop of their own that the compiler can vectorise; the
+            // logarithm cannot be, and its loop then does nothing else.
             for (int j = window.first + window.length / 2; j < readings.size(); ++j)
-                density[j] = qMin(maximumDensity,
-                                  std::log10(baseline / qMax(reading[j], smallestReading)));
+                density[j] = baseline / qMax(reading[j], smallestReading);
+            for (int j = window.first + window.length / 2; j < readings.size(); ++j)
+                density[j] = qMin(maximumDensity, std::log10(density[j]));
         }
     }
     segment.values = densities;
