@@ -4,24 +4,18 @@
 
 #include <QCoreApplication>
 
-#include <atomic>
-
 namespace {
 
 using Getter = QString (Profile::*)(const QString &);
 
-// A named getter keeps the first default it is given for the rest of the process, so only the
-// first call needs the translated one; later calls pass an empty default it does not use, and
-// the display of every result is spared a translation lookup per mark.
+// A named getter keeps the first default it is given for the rest of the process, so the
+// translation is looked up once; every later display of a result passes the same text again
+// without a lookup per mark.
 template<Getter getter>
 QString read(const char *source)
 {
-    static std::atomic<bool> asked{ false };
-    Profile &profile = Profile::instance();
-    if (asked.load(std::memory_order_relaxed))
-        return (profile.*getter)(QString());
-    asked.store(true, std::memory_order_relaxed);
-    return (profile.*getter)(QCoreApplication::translate("Profile", source));
+    static const QString translatedDefault = QCoreApplication::translate("Profile", source);
+    return (Profile::instance().*getter)(translatedDefault);
 }
 
 } // namespace
