@@ -240,13 +240,15 @@ QImage plotCurve(const ClotCurve &raw, const ClotCurve &density, const QString &
     painter.drawText(
         QPointF(area.center().x() - metrics.horizontalAdvance(xTitle) / 2.0, area.bottom() + 42),
         xTitle);
-    painter.save();
-    painter.translate(24, area.center().y());
-    painter.rotate(-90);
-    painter.setPen(rawColor);
-    const QString rawTitle = QStringLiteral("raw reading (detector counts)");
-    painter.drawText(QPointF(-metrics.horizontalAdvance(rawTitle) / 2.0, 0), rawTitle);
-    painter.restore();
+    if (!raw.isEmpty()) {
+        painter.save();
+        painter.translate(24, area.center().y());
+        painter.rotate(-90);
+        painter.setPen(rawColor);
+        const QString rawTitle = QStringLiteral("raw reading (detector counts)");
+        painter.drawText(QPointF(-metrics.horizontalAdvance(rawTitle) / 2.0, 0), rawTitle);
+        painter.restore();
+    }
     painter.save();
     painter.translate(plotWidth - 20, area.center().y());
     painter.rotate(90);

@@ -167,6 +167,8 @@ int main(int argc, char *argv[])
         return 1;
 
     const ClotCurve &curve = source->curve;
+    if (curve.size() == 0)
+        return fail(QStringLiteral("the curve has segments but no points to draw"));
     if (curve.type() != ClotCurve::Raw && curve.type() != ClotCurve::OpticalDensity)
         return fail(QStringLiteral("unknown point type %1").arg(static_cast<int>(curve.type())));
     // A curve stored as densities already has no raw readings to show.
