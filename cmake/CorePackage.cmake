@@ -19,5 +19,6 @@ install(FILES ${PROJECT_BINARY_DIR}/CoreConfig.cmake ${PROJECT_BINARY_DIR}/CoreC
 # pkg-config expands ${pcfiledir} to the directory of the .pc file, wherever it was installed.
 file(RELATIVE_PATH CORE_PC_PREFIX_FROM_PCFILEDIR
     /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+string(REGEX REPLACE "/$" "" CORE_PC_PREFIX_FROM_PCFILEDIR "${CORE_PC_PREFIX_FROM_PCFILEDIR}")
 configure_file(cmake/core.pc.in ${PROJECT_BINARY_DIR}/core.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/core.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
