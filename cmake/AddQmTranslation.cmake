@@ -3,8 +3,9 @@
 get_target_property(_qmake Qt5::qmake IMPORTED_LOCATION)
 get_filename_component(_qt_bin_dir "${_qmake}" DIRECTORY)
 find_program(LRELEASE_EXECUTABLE NAMES lrelease lrelease-qt5 HINTS "${_qt_bin_dir}")
-if(NOT LRELEASE_EXECUTABLE)
-    message(FATAL_ERROR "lrelease not found (Debian package qttools5-dev-tools)")
+find_program(LUPDATE_EXECUTABLE NAMES lupdate lupdate-qt5 HINTS "${_qt_bin_dir}")
+if(NOT LRELEASE_EXECUTABLE OR NOT LUPDATE_EXECUTABLE)
+    message(FATAL_ERROR "lrelease or lupdate not found (Debian package qttools5-dev-tools)")
 endif()
 
 # add_qm_translation(TARGET TS_FILE): compiles TS_FILE into a .qm of the same base name in the

@@ -6,8 +6,8 @@
 #include <QTest>
 #include <QTranslator>
 
-// The default texts of a result, translated by a real .qm made by lrelease. A process of its own:
-// the named settings remember the first default they are given.
+// The default texts of a result, translated by the library's English .qm, made by lrelease. A
+// process of its own: the named settings remember the first default they are given.
 class tst_ResultTranslation : public QObject
 {
     Q_OBJECT
@@ -18,6 +18,7 @@ private slots:
     void cleanup();
     void marksAndResultTexts_data();
     void marksAndResultTexts();
+    void errorTexts_data();
     void errorTexts();
 
 private:
@@ -27,7 +28,7 @@ private:
 
 void tst_ResultTranslation::initTestCase()
 {
-    QVERIFY(m_translator.load(QStringLiteral(RESULTTEXTS_QM)));
+    QVERIFY(m_translator.load(QStringLiteral(CORE_TRANSLATION)));
     QVERIFY(QCoreApplication::installTranslator(&m_translator));
 }
 
@@ -46,17 +47,17 @@ void tst_ResultTranslation::marksAndResultTexts_data()
     QTest::addColumn<AnalysisResult>("result");
     QTest::addColumn<QString>("text");
 
+    // The symbols stay; the arrows of the mark limits become the letters of English reports.
     AnalysisResult marked(5.0);
     marked.setFlags(cg::ManualInput | cg::DilutedResult | cg::BelowReportLimit
                     | cg::AboveMarkLimit);
-    QTest::newRow("marks") << marked << QStringLiteral("MANDLOW 5.0 HIGH");
-    QTest::newRow("not clotted") << AnalysisResult(999.9) << QStringLiteral("not clotted");
-    QTest::newRow("cannot be calculated")
-        << AnalysisResult(AnalysisResult::InvalidValue) << QStringLiteral("n/a");
-    // No translation for this one: the source text stands.
+    QTest::newRow("marks") << marked << QStringLiteral("M!< 5.0 H");
     AnalysisResult below(5.0);
-    below.setFlag(cg::BelowMarkLimit, true);
-    QTest::newRow("untranslated mark") << below << QStringLiteral("5.0 ↓");
+    below.setFlags(cg::AboveReportLimit | cg::BelowMarkLimit);
+    QTest::newRow("marks above and below") << below << QStringLiteral("> 5.0 L");
+    QTest::newRow("not clotted") << AnalysisResult(999.9) << QStringLiteral("Not clotted");
+    QTest::newRow("cannot be calculated")
+        << AnalysisResult(AnalysisResult::InvalidValue) << QStringLiteral("---.-");
 }
 
 void tst_ResultTranslation::marksAndResultTexts()
@@ -65,12 +66,40 @@ void tst_ResultTranslation::marksAndResultTexts()
     QTEST(result.toString(AnalysisResult::Full, 'f', 1), "text");
 }
 
+void tst_ResultTranslation::errorTexts_data()
+{
+    QTest::addColumn<AnalysisResult>("result");
+    QTest::addColumn<QString>("text");
+
+    const auto code = [](AnalysisResult::ErrorCode error) {
+        return AnalysisResult(error);
+    };
+    QTest::newRow("invalid value")
+        << code(AnalysisResult::InvalidValue) << QStringLiteral("Invalid value");
+    QTest::newRow("unknown") << code(AnalysisResult::UnknownError)
+                             << QStringLiteral("Unknown error");
+    QTest::newRow("null") << AnalysisResult() << QStringLiteral("No result");
+    QTest::newRow("no standard curve")
+        << code(AnalysisResult::NoStandardCurve) << QStringLiteral("No standard curve");
+    QTest::newRow("invalid standard curve")
+        << code(AnalysisResult::InvalidStandardCurve) << QStringLiteral("Invalid standard curve");
+    QTest::newRow("standard curve setting") << code(AnalysisResult::StandardCurveSettingError)
+                                            << QStringLiteral("Standard curve set up incorrectly");
+    QTest::newRow("calculation method") << code(AnalysisResult::InvalidCalculationMethod)
+                                        << QStringLiteral("Invalid calculation method");
+    QTest::newRow("missing parameter")
+        << code(AnalysisResult::MissingParameter)
+        << QStringLiteral("A parameter the calculation needs is missing");
+    // A text of the application's own is shown as it stands.
+    AnalysisResult custom;
+    custom.setErrorText(QStringLiteral("试剂不足"));
+    QTest::newRow("own text") << custom << QStringLiteral("试剂不足");
+}
+
 void tst_ResultTranslation::errorTexts()
 {
-    QCOMPARE(AnalysisResult(AnalysisResult::InvalidValue).errorText(),
-             QStringLiteral("invalid value"));
-    QCOMPARE(AnalysisResult().errorText(), QStringLiteral("no result"));
-    QCOMPARE(AnalysisResult(AnalysisResult::UnknownError).errorText(), QStringLiteral("未知错误"));
+    QFETCH(AnalysisResult, result);
+    QTEST(result.errorText(), "text");
 }
 
 QTEST_MAIN(tst_ResultTranslation)

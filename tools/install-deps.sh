@@ -21,6 +21,8 @@ packages=(
     libqt5serialport5-dev
     clang
     libclang-rt-14-dev
+    doxygen
+    python3
 )
 
 missing=()
