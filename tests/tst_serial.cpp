@@ -1,5 +1,6 @@
 #include "nullmodem.h"
 #include "ptypair.h"
+#include "warninglog.h"
 
 #include <serial.h>
 
@@ -19,33 +20,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Collects the messages written while it exists.
-class MessageLog
-{
-public:
-    MessageLog() : m_previous(qInstallMessageHandler(record)) { s_current = this; }
-    ~MessageLog()
-    {
-        qInstallMessageHandler(m_previous);
-        s_current = nullptr;
-    }
-    Q_DISABLE_COPY(MessageLog)
-
-    QStringList warnings;
-
-private:
-    static void record(QtMsgType type, const QMessageLogContext &, const QString &message)
-    {
-        if (type == QtWarningMsg)
-            s_current->warnings << message;
-    }
-
-    static MessageLog *s_current;
-    QtMessageHandler m_previous;
-};
-
-MessageLog *MessageLog::s_current = nullptr;
 
 QString systemError(int code)
 {
@@ -299,10 +273,10 @@ void tst_Serial::secondOpenWarnsAndKeepsThePort()
     QVERIFY(serial.open());
     void *const handle = serial.handle();
     {
-        MessageLog log;
+        WarningLog log;
         QVERIFY(!serial.open(QIODevice::ReadOnly));
         QCOMPARE(
-            log.warnings,
+            log.warnings(),
             QStringList(
                 QStringLiteral("Serial::open: Serial (%1) is already open").arg(pty.slavePath())));
     }
@@ -355,7 +329,7 @@ void tst_Serial::closeTwice()
 {
     PtyPair pty;
     QVERIFY(pty.isValid());
-    MessageLog log;
+    WarningLog log;
     Serial serial;
     serial.close();
     serial.setFileName(pty.slavePath());
@@ -366,7 +340,7 @@ void tst_Serial::closeTwice()
     QCOMPARE(aboutToClose.count(), 1);
     QVERIFY(!serial.isOpen());
     QCOMPARE(serial.handle(), reinterpret_cast<void *>(-1));
-    QVERIFY(log.warnings.isEmpty());
+    QVERIFY(log.warnings().isEmpty());
     QVERIFY(serial.open());
 }
 
@@ -559,22 +533,22 @@ void tst_Serial::invalidSettingsChangeNothing()
     const QString before = sttyAll(pty.slavePath());
     QVERIFY(!before.isEmpty());
 
-    MessageLog log;
+    WarningLog log;
     QVERIFY(!serial.setSettings(baudRate, dataBits, Serial::Parity(parity),
                                 Serial::StopBits(stopBits)));
     QCOMPARE(sttyAll(pty.slavePath()), before);
-    QVERIFY(log.warnings.isEmpty());
+    QVERIFY(log.warnings().isEmpty());
 }
 
 void tst_Serial::closedDeviceRefusesSettingsAndTimeouts()
 {
     Serial serial;
-    MessageLog log;
+    WarningLog log;
     QVERIFY(!serial.setSettings(9600, 8, Serial::NoParity, Serial::OneStopBit));
-    QCOMPARE(log.warnings, QStringList(QStringLiteral("Serial::setSettings: File is not open")));
-    log.warnings.clear();
+    const QStringList notOpen{ QStringLiteral("Serial::setSettings: File is not open") };
+    QCOMPARE(log.warnings(), notOpen);
     QVERIFY(!serial.setTimeouts(50, 500, 1000));
-    QVERIFY(log.warnings.isEmpty());
+    QCOMPARE(log.warnings(), notOpen);
 }
 
 void tst_Serial::bytesBothWays()
