@@ -3,17 +3,11 @@
 #include "dbupdatetool.h"
 #include "workspace.h"
 
-#include <QDir>
 #include <QTest>
 
 #include <memory>
 
 namespace {
-
-QString here()
-{
-    return QDir::currentPath();
-}
 
 const QString dataDb = QStringLiteral("data.db");
 
@@ -73,7 +67,7 @@ private:
 void tst_DbUpdateData::initTestCase()
 {
     Workspace workspace;
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
     m_legacyLookupRows = texts(QStringLiteral("select id, abbr, name from department order by id"));
     QCOMPARE(m_legacyLookupRows.size(), 5);
 }
@@ -83,7 +77,7 @@ void tst_DbUpdateData::init()
 {
     m_workspace.reset(new Workspace);
     QVERIFY(m_workspace->isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
+    QVERIFY(DbUpdateTool::makeLegacyFiles(m_workspace->path(), 0));
 }
 
 void tst_DbUpdateData::cleanup()
@@ -121,7 +115,7 @@ void tst_DbUpdateData::schemaStatements()
     QFETCH(QString, name);
     QFETCH(QString, statement);
 
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(m_workspace->path()).exitCode, 0);
     QCOMPARE(DbUpdateTool::definitionOf(dataDb, name), DbUpdateTool::storedDefinition(statement));
 }
 
@@ -136,7 +130,7 @@ void tst_DbUpdateData::lookupRowsKept()
 {
     QFETCH(QString, table);
 
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(m_workspace->path()).exitCode, 0);
     QCOMPARE(texts(QStringLiteral("select id, abbr, name from %1 order by id").arg(table)),
              m_legacyLookupRows);
     QCOMPARE(
@@ -164,7 +158,7 @@ void tst_DbUpdateData::abbreviationsIgnoreLetterCase()
     QFETCH(QString, abbr);
     QFETCH(QString, id);
 
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(m_workspace->path()).exitCode, 0);
     for (const QString &table : lookupTables) {
         QCOMPARE(texts(QStringLiteral("select id from %1 where abbr = '%2'").arg(table, abbr)),
                  QStringList{ id });
@@ -181,7 +175,7 @@ void tst_DbUpdateData::patientGainsColumnsAndKeepsRows()
     const QString rows = QStringLiteral(
         "select id, sampleNo, date, name, age, hex(photo) from patient order by id");
     const QStringList before = texts(rows);
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(m_workspace->path()).exitCode, 0);
     QCOMPARE(texts(rows), before);
     QCOMPARE(texts(QStringLiteral("select name from pragma_table_info('patient') where cid >= 9")),
              (QStringList{ QStringLiteral("sampleType"), QStringLiteral("hospitalNo") }));
@@ -193,7 +187,7 @@ void tst_DbUpdateData::patientGainsColumnsAndKeepsRows()
 // Patient 1 (sample 1 of 2024-03-01) goes; patient 3 has the same sample number on another day.
 void tst_DbUpdateData::deletingPatientDeletesItsRows()
 {
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(m_workspace->path()).exitCode, 0);
     QVERIFY(Workspace::execute(
         dataDb,
         { QStringLiteral("insert into detail (patientId, item, info) values (1, 'PT', "
@@ -214,7 +208,7 @@ void tst_DbUpdateData::deletingPatientDeletesItsRows()
 
 void tst_DbUpdateData::detailReplacesOnConflict()
 {
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(m_workspace->path()).exitCode, 0);
     QVERIFY(Workspace::execute(
         dataDb,
         { QStringLiteral("insert into detail (patientId, item, info) values (1, 'PT', 'old')"),
@@ -226,11 +220,11 @@ void tst_DbUpdateData::detailReplacesOnConflict()
 
 void tst_DbUpdateData::versionOneFileGetsNewTrigger()
 {
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 1));
+    QVERIFY(DbUpdateTool::makeLegacyFiles(m_workspace->path(), 1));
     const QString schema = QStringLiteral(
         "select name, sql from sqlite_master where name != 'on_delete_patient' order by name");
     const QStringList before = texts(schema);
-    QCOMPARE(DbUpdateTool::run(here(), { QStringLiteral("update.log") }).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(m_workspace->path(), { QStringLiteral("update.log") }).exitCode, 0);
 
     QCOMPARE(texts(schema), before);
     QCOMPARE(DbUpdateTool::definitionOf(dataDb, QStringLiteral("on_delete_patient")),
@@ -245,7 +239,7 @@ void tst_DbUpdateData::versionOneFileGetsNewTrigger()
 void tst_DbUpdateData::versionZeroFileWithoutTrigger()
 {
     QVERIFY(Workspace::execute(dataDb, { QStringLiteral("drop trigger on_delete_patient") }));
-    QCOMPARE(DbUpdateTool::run(here(), { QStringLiteral("update.log") }).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(m_workspace->path(), { QStringLiteral("update.log") }).exitCode, 0);
     QVERIFY(DbUpdateTool::fileContents(QStringLiteral("update.log"))
                 .contains("no such trigger: on_delete_patient Unable to execute statement : [ drop "
                           "trigger on_delete_patient ] \n"));

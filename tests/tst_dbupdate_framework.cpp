@@ -15,11 +15,6 @@
 
 namespace {
 
-QString here()
-{
-    return QDir::currentPath();
-}
-
 QVariantList column(const QString &fileName, const QString &query)
 {
     QVariantList values;
@@ -99,7 +94,7 @@ void tst_DbUpdateFramework::versionGroups()
                                                      : versionRows));
     QVERIFY(Workspace::execute(QStringLiteral("qc.db"), QStringList{ QStringLiteral("vacuum") }));
 
-    const ToolRun run = DbUpdateTool::run(here());
+    const ToolRun run = DbUpdateTool::run(workspace.path());
     QVERIFY(!run.crashed);
     QCOMPARE(run.exitCode, 0);
 
@@ -120,7 +115,7 @@ void tst_DbUpdateFramework::failureReportLine()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QCOMPARE(DbUpdateTool::run(here(), { QStringLiteral("update.log") }).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") }).exitCode, 0);
     const QString log = QString::fromUtf8(DbUpdateTool::fileContents(QStringLiteral("update.log")));
 
     const QString data = QStringLiteral("dbupdate/updatedata.cpp");
@@ -170,7 +165,7 @@ void tst_DbUpdateFramework::copyKeepsEveryValue()
     const QList<QVariantList> before = Workspace::rows(QStringLiteral("profile.db"), query);
     QCOMPARE(before.size(), 6);
 
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 0);
 
     QCOMPARE(Workspace::rows(QStringLiteral("profile.db"), query), before);
     QCOMPARE(column(QStringLiteral("profile.db"),
@@ -182,7 +177,7 @@ void tst_DbUpdateFramework::collisionStopsTheCopyAndTheRun()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
     QVERIFY(Workspace::execute(
         QStringLiteral("profile.db"),
         { QStringLiteral("delete from user"),
@@ -191,7 +186,7 @@ void tst_DbUpdateFramework::collisionStopsTheCopyAndTheRun()
     const QByteArray data = DbUpdateTool::fileContents(QStringLiteral("data.db"));
     const QByteArray qc = DbUpdateTool::fileContents(QStringLiteral("qc.db"));
 
-    const ToolRun run = DbUpdateTool::run(here(), { QStringLiteral("update.log") });
+    const ToolRun run = DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") });
     QVERIFY(!run.crashed);
     QCOMPARE(run.exitCode, 1);
 
@@ -220,7 +215,7 @@ void tst_DbUpdateFramework::columnMissingInNewTableCopiesNothing()
         { QStringLiteral("create table user (id integer primary key, name text, email text)"),
           QStringLiteral("insert into user values(1, 'admin', 'a@b'), (2, 'bob', NULL)") }));
 
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 1);
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 1);
     QCOMPARE(column(QStringLiteral("profile.db"), QStringLiteral("select count(*) from user")),
              QVariantList{ 0 });
     QCOMPARE(column(QStringLiteral("profile.db"), QStringLiteral("select count(*) from user_bak")),
@@ -237,7 +232,7 @@ void tst_DbUpdateFramework::emptyTableIsRebuilt()
         { QStringLiteral(
             "create table user (id integer primary key, name text, password text)") }));
 
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 0);
     QVERIFY(!tableExists(QStringLiteral("profile.db"), QStringLiteral("user_bak")));
     QVERIFY(column(QStringLiteral("profile.db"),
                    QStringLiteral("select sql from sqlite_master where name = 'user'"))
@@ -250,7 +245,7 @@ void tst_DbUpdateFramework::missingFilesAreCreatedAndUpgraded()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    const ToolRun run = DbUpdateTool::run(here());
+    const ToolRun run = DbUpdateTool::run(workspace.path());
     QVERIFY(!run.crashed);
     QCOMPARE(run.exitCode, 0);
 
@@ -301,7 +296,7 @@ void tst_DbUpdateFramework::unusableFileEndsTheRun()
         out.write(garbage);
     }
 
-    const ToolRun run = DbUpdateTool::run(here(), { QStringLiteral("update.log") });
+    const ToolRun run = DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") });
     QVERIFY(!run.crashed);
     QCOMPARE(run.exitCode, 1);
 
@@ -321,7 +316,7 @@ void tst_DbUpdateFramework::lockedFileEndsTheRunAfterOneWait()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
     const QByteArray data = DbUpdateTool::fileContents(QStringLiteral("data.db"));
     const QByteArray qc = DbUpdateTool::fileContents(QStringLiteral("qc.db"));
 
@@ -333,7 +328,7 @@ void tst_DbUpdateFramework::lockedFileEndsTheRunAfterOneWait()
         QVERIFY(application.open());
         QSqlQuery lock(application);
         QVERIFY(lock.exec(QStringLiteral("begin immediate")));
-        run = DbUpdateTool::run(here(), { QStringLiteral("update.log") });
+        run = DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") });
         QVERIFY(lock.exec(QStringLiteral("rollback")));
     }
     QSqlDatabase::removeDatabase(connection);
@@ -354,7 +349,7 @@ void tst_DbUpdateFramework::readOnlyFileEndsTheRun()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
     const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
     QVERIFY(QFile::setPermissions(QStringLiteral("data.db"), readOnly));
     const QByteArray data = DbUpdateTool::fileContents(QStringLiteral("data.db"));
@@ -370,14 +365,14 @@ void tst_DbUpdateFramework::readOnlyFileEndsTheRun()
                                 QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups") };
         const QFile::Permissions all
             = readOnly | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-        QVERIFY(QFile::setPermissions(here(),
+        QVERIFY(QFile::setPermissions(workspace.path(),
                                       all | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
         QVERIFY(QFile::setPermissions(QStringLiteral("profile.db"), all));
         QVERIFY(QFile::setPermissions(QStringLiteral("qc.db"), all));
     }
 
-    const ToolRun run
-        = DbUpdateTool::run(here(), { QStringLiteral("update.log") }, QStringList(), launcher);
+    const ToolRun run = DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") },
+                                          QStringList(), launcher);
     QVERIFY(!run.crashed);
     QCOMPARE(run.exitCode, 1);
     const QString log = QString::fromUtf8(DbUpdateTool::fileContents(QStringLiteral("update.log")));
@@ -394,15 +389,15 @@ void tst_DbUpdateFramework::secondRunChangesNoSchema()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 0);
     const QString schema
         = QStringLiteral("select type, name, sql from sqlite_master order by name");
     QHash<QString, QList<QVariantList>> before;
     for (const QString &file : databaseFiles)
         before[file] = Workspace::rows(file, schema);
 
-    const ToolRun run = DbUpdateTool::run(here(), { QStringLiteral("update.log") });
+    const ToolRun run = DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") });
     QCOMPARE(run.exitCode, 0);
     for (const QString &file : databaseFiles)
         QCOMPARE(Workspace::rows(file, schema), before.value(file));

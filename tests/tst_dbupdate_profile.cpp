@@ -9,11 +9,6 @@
 
 namespace {
 
-QString here()
-{
-    return QDir::currentPath();
-}
-
 const QString profileDb = QStringLiteral("profile.db");
 
 // The stored value of a setting as "type:text" in UTF-8, "absent" when there is no row.
@@ -95,8 +90,8 @@ void tst_DbUpdateProfile::schemaStatements()
 
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 0);
     QCOMPARE(DbUpdateTool::definitionOf(profileDb, name),
              DbUpdateTool::storedDefinition(statement));
 }
@@ -168,8 +163,8 @@ void tst_DbUpdateProfile::settings()
 
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 0);
     QCOMPARE(QString::fromUtf8(setting(key)), stored);
 }
 
@@ -184,7 +179,7 @@ void tst_DbUpdateProfile::plainInsertKeepsValueWithoutReplaceClause()
                            { QStringLiteral("create table profile (name text primary key, value)"),
                              Workspace::settingInsert(QStringLiteral("patient/hospitalNo"),
                                                       QStringLiteral("'Ward'")) }));
-    QCOMPARE(DbUpdateTool::run(here(), { QStringLiteral("update.log") }).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") }).exitCode, 0);
     QCOMPARE(setting(QStringLiteral("patient/hospitalNo")), QByteArray("text:Ward"));
     QCOMPARE(setting(QStringLiteral("patient/sampleType")), QByteArray("text:样本类型"));
     QVERIFY(DbUpdateTool::fileContents(QStringLiteral("update.log"))
@@ -195,8 +190,8 @@ void tst_DbUpdateProfile::reagentsAndCorrections()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 0);
 
     const QByteArrayList reagents = texts(
         profileDb,
@@ -221,8 +216,8 @@ void tst_DbUpdateProfile::usersCopiedWithDefaults()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 0);
 
     QCOMPARE(texts(profileDb, QStringLiteral("select * from user order by id")),
              (QByteArrayList{ "1|admin|e10adc3949ba59abbe56e057f20f883e|9|0", "2|张医生|pa'ss|1|0",
@@ -239,8 +234,8 @@ void tst_DbUpdateProfile::curvesOfOneNameStayUnique()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 0);
 
     QCOMPARE(texts(profileDb, QStringLiteral("select count(*) from curve where instrUuid is null")),
              QByteArrayList{ "3" });
@@ -256,8 +251,8 @@ void tst_DbUpdateProfile::curveDeletionRemovesItsRows()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 0));
-    QCOMPARE(DbUpdateTool::run(here()).exitCode, 0);
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 0));
+    QCOMPARE(DbUpdateTool::run(workspace.path()).exitCode, 0);
 
     QVERIFY(Workspace::execute(
         profileDb,
@@ -277,8 +272,8 @@ void tst_DbUpdateProfile::versionOneFileRunsOnlyTheSecondGroup()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 1));
-    QCOMPARE(DbUpdateTool::run(here(), { QStringLiteral("update.log") }).exitCode, 0);
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 1));
+    QCOMPARE(DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") }).exitCode, 0);
 
     const QByteArray log = DbUpdateTool::fileContents(QStringLiteral("update.log"));
     QVERIFY(!log.contains("user_bak"));
@@ -296,11 +291,11 @@ void tst_DbUpdateProfile::versionTwoFileOnlyGetsSettings()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    QVERIFY(DbUpdateTool::makeLegacyFiles(here(), 2));
+    QVERIFY(DbUpdateTool::makeLegacyFiles(workspace.path(), 2));
     const QString schema
         = QStringLiteral("select type, name, sql from sqlite_master order by name");
     const QByteArrayList before = texts(profileDb, schema);
-    QCOMPARE(DbUpdateTool::run(here(), { QStringLiteral("update.log") }).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") }).exitCode, 0);
 
     QCOMPARE(texts(profileDb, schema), before);
     QCOMPARE(setting(QStringLiteral("DD/max_clot_time")), QByteArray("integer:240"));

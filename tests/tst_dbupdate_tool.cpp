@@ -9,11 +9,6 @@
 
 namespace {
 
-QString here()
-{
-    return QDir::currentPath();
-}
-
 const QByteArray missingPatientReport
     = "no such table: patient Unable to execute statement : [ alter table patient add sampleType "
       "text ] ";
@@ -35,7 +30,7 @@ void tst_DbUpdateTool::withoutArgumentsReportsGoToStandardError()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    const ToolRun run = DbUpdateTool::run(here());
+    const ToolRun run = DbUpdateTool::run(workspace.path());
     QVERIFY(!run.crashed);
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.standardError.contains(missingPatientReport), run.standardError.constData());
@@ -49,7 +44,7 @@ void tst_DbUpdateTool::unopenableLogFileLeavesReportsOnStandardError()
     Workspace workspace;
     QVERIFY(workspace.isValid());
     const ToolRun run
-        = DbUpdateTool::run(here(), { QStringLiteral("no-such-directory/update.log") });
+        = DbUpdateTool::run(workspace.path(), { QStringLiteral("no-such-directory/update.log") });
     QCOMPARE(run.exitCode, 0);
     QVERIFY(run.standardError.contains(missingPatientReport));
 }
@@ -59,7 +54,7 @@ void tst_DbUpdateTool::logIsAppendedAcrossRuns()
     Workspace workspace;
     QVERIFY(workspace.isValid());
     const QString log = QStringLiteral("update.log");
-    const ToolRun first = DbUpdateTool::run(here(), { log });
+    const ToolRun first = DbUpdateTool::run(workspace.path(), { log });
     QCOMPARE(first.exitCode, 0);
     QVERIFY(first.standardError.isEmpty());
     const QByteArray firstLog = DbUpdateTool::fileContents(log);
@@ -69,7 +64,7 @@ void tst_DbUpdateTool::logIsAppendedAcrossRuns()
                               "name 'qt_sql_default_connection', old connection removed.\n"));
     QVERIFY(firstLog.contains("\nWarning: dbupdate/updatedata.cpp ( "));
 
-    QCOMPARE(DbUpdateTool::run(here(), { log }).exitCode, 0);
+    QCOMPARE(DbUpdateTool::run(workspace.path(), { log }).exitCode, 0);
     const QByteArray bothLogs = DbUpdateTool::fileContents(log);
     QVERIFY(bothLogs.startsWith(firstLog));
     const QByteArray secondLog = bothLogs.mid(firstLog.size());
@@ -83,7 +78,7 @@ void tst_DbUpdateTool::abortedRunLeavesFatalLineInLog()
 {
     Workspace workspace;
     QVERIFY(workspace.isValid());
-    const ToolRun run = DbUpdateTool::run(here(), { QStringLiteral("update.log") },
+    const ToolRun run = DbUpdateTool::run(workspace.path(), { QStringLiteral("update.log") },
                                           { QStringLiteral("DBUPDATE_ABORT_AFTER=12") });
     QVERIFY(run.crashed);
     const QByteArray log = DbUpdateTool::fileContents(QStringLiteral("update.log"));

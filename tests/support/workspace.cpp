@@ -47,6 +47,11 @@ bool Workspace::isValid() const
     return m_dir.isValid() && QDir::currentPath() == QDir(m_dir.path()).canonicalPath();
 }
 
+QString Workspace::path() const
+{
+    return m_dir.path();
+}
+
 QString Workspace::filePath(const QString &fileName) const
 {
     return m_dir.filePath(fileName);

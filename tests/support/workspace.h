@@ -15,6 +15,8 @@ public:
     Q_DISABLE_COPY(Workspace)
 
     bool isValid() const;
+    // The directory, which is the current one while the workspace lives.
+    QString path() const;
     QString filePath(const QString &fileName) const;
 
     // profile.db with an empty settings table, and data.db and qc.db each with one table, so that
